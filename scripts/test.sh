@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the release tree and the sanitizer tree and runs every test in both.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+
+echo "== release build"
+scripts/build.sh build/release -DCMAKE_BUILD_TYPE=Release
+(cd build/release && ctest --output-on-failure -j "$jobs")
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+scripts/build.sh build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEL2QUERNA_SANITIZE=ON
+(cd build/asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+   ctest --output-on-failure -j "$jobs")

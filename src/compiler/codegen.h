@@ -1,0 +1,91 @@
+// Run state and conversion routines shared by the parts of the code generator.
+// Each routine takes the child list of the node it converts. Owners of each
+// definition are noted; keep declarations here in step with the definitions.
+#pragma once
+
+#include <cstdint>
+
+#include "compiler/value.h"
+#include "frontend/tree.h"
+
+// ---- program frame, declarations and functions (compiler.cpp, declarations.cpp) ----
+extern List* scope_names;          // parameters and locals in scope
+extern List* global_names;         // global variables in declaration order
+extern List* function_table;       // name + flags byte: 1 = returns nothing
+extern List* undefined_functions;  // called but not defined
+extern List* menu_list;            // borrowed menu definition nodes (element txt unused)
+extern List* pointer_variables;    // names declared with at least one '*'
+extern char* path_name;            // macro suffix of the script's own path
+extern bool inside_function;
+extern bool declaration_continues;
+extern bool menu_present;
+extern bool startup_present;
+extern bool in_variable_declaration[2];
+
+int C_function_definition(List* list, const char* macrofilename);
+int C_function_declarator(List* list);
+int C_function_parameter_list(List* list);
+int C_declaration_list(List* list);
+int C_declaration(List* list, bool is_global);
+int C_declaration_specifiers(List* list, uint32_t* flags, char** text);
+int C_specifier_qualifier_list(List* list, uint32_t* flags, char** text);
+int C_type_specifier(List* list, uint32_t* flags, char** text);
+int C_init_declarator(List* list, bool is_global, uint32_t* flags);
+void emit_variable_declaration(const char* name, uint32_t flags, int pointer_depth);
+int C_dts_comment(List* list, bool to_macro_file, const char* macrofilename);
+int C_dts_define(List* list, const char* macrofilename);
+bool returns_value(List* statement);
+// Text of a type name (casts, sizeof), taken into the string pool.
+char* C_type_name(List* list, char** text);
+
+// ---- statements (statements.cpp) ----
+extern List* loop_labels;
+extern List* break_targets;
+extern const char* loop_condition_text;  // text of the most recent while condition
+
+int C_compound_statement(List* list, long scope_depth, const char* macrofilename);
+int C_statement_list(List* list, const char* macrofilename);
+int C_statement(List* list, const char* macrofilename);
+int C_labeled_statement(List* list, const char* macrofilename);
+int C_expression_statement(List* list, ResultDescriptor* rd);
+int C_selection_statement(List* list, const char* macrofilename);
+int generate_if(int kind, ResultDescriptor* rd);
+int C_iteration_statement(List* list, const char* macrofilename);
+int C_jump_statement(List* list);
+void return_conditional(ResultDescriptor* rd);
+int return_dereference(ResultDescriptor* rd);
+
+// ---- expressions (expressions.cpp) ----
+extern int deref_mode;          // bit 1 function form, bit 2 HLL form, bit 4 drop the next cast
+extern bool drop_next_cast;
+extern bool in_loop_condition;
+extern int call_in_condition;
+extern bool renumber_entry;
+extern bool pointer_step_pending;
+extern int pointer_step_up;
+extern uint32_t builtin_selection_mask;  // cleared by compile
+
+int C_expression(List* list, ResultDescriptor* rd);
+int C_assignment_expression(List* list, ResultDescriptor* rd);
+int C_conditional_expression(List* list, ResultDescriptor* rd);
+int C_logical_or_expression(List* list, ResultDescriptor* rd);
+int C_logical_and_expression(List* list, ResultDescriptor* rd);
+int C_inclusive_or_expression(List* list, ResultDescriptor* rd);
+int C_exclusive_or_expression(List* list, ResultDescriptor* rd);
+int C_and_expression(List* list, ResultDescriptor* rd);
+int C_equality_expression(List* list, ResultDescriptor* rd);
+int C_relational_expression(List* list, ResultDescriptor* rd);
+int C_shift_expression(List* list, ResultDescriptor* rd);
+int C_additive_expression(List* list, ResultDescriptor* rd);
+int C_multiplicative_expression(List* list, ResultDescriptor* rd);
+int C_cast_expression(List* list, ResultDescriptor* rd);
+int C_unary_expression(List* list, ResultDescriptor* rd);
+int C_postfix_expression(List* list, ResultDescriptor* rd);
+int C_primary_expression(List* list, ResultDescriptor* rd);
+// Operand spelling of a value: "\__V%i", "&__V%i", "\%s" or the text itself.
+// Kind -6 or an unknown kind is a fatal internal error naming `caller`.
+const char* operand_text(int kind, const ResultDescriptor* rd, const char* caller);
+
+// ---- menus, hot menus and dialogs (menus.cpp) ----
+int C_menu(List* menus, const char* macrofilename);
+int C_dialog(tree_element* dialog, const char* macrofilename);

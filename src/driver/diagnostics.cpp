@@ -1,0 +1,114 @@
+#include "driver/diagnostics.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+int32_t architecture = 0;
+int32_t target_mcu_index = -1;
+bool disable_unsupported_errors = false;
+bool textout_window_disabled = false;
+int32_t error_flag = 0;
+std::string message_buffer;
+
+namespace {
+
+const char* const kTraceFile = "debug.txt";
+
+std::string vformat(const char* format, va_list args) {
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (n < 0) return std::string();
+    std::string out(static_cast<size_t>(n), '\0');
+    std::vsnprintf(out.data(), out.size() + 1, format, args);
+    return out;
+}
+
+}  // namespace
+
+const char* set_message(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    message_buffer = vformat(format, args);
+    va_end(args);
+    return message_buffer.c_str();
+}
+
+void report_warning(long line, const char* message) {
+    std::fprintf(stderr, "line %ld: Warning: %s\n", line, message);
+}
+
+void report_error(long line, const char* message) {
+    std::fprintf(stderr, "line %ld: Error: %s\n", line, message);
+    error_flag = 1;
+}
+
+void warning_at(long line, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    message_buffer = vformat(format, args);
+    va_end(args);
+    report_warning(line, message_buffer.c_str());
+}
+
+void error_at(long line, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    message_buffer = vformat(format, args);
+    va_end(args);
+    report_error(line, message_buffer.c_str());
+}
+
+void fatal_internal_error(const char* module, const char* function, int source_line) {
+    std::fflush(nullptr);
+    std::fprintf(stderr, "\nFATAL INTERNAL ERROR at %s, %s(), line %i\n", module, function, source_line);
+    std::fprintf(stdout, "\nFATAL INTERNAL ERROR at %s, %s, line %d\n", module, function, source_line);
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+
+// The trace is appended line by line; one stream kept open in append mode gives
+// the same file as reopening it for every line, without the cost.
+namespace {
+FILE* trace_stream = nullptr;
+
+FILE* trace() {
+    if (!trace_stream) trace_stream = std::fopen(kTraceFile, "a");
+    return trace_stream;
+}
+}  // namespace
+
+void debug_trace_start() {
+    debug_trace_close();
+    if (FILE* f = std::fopen(kTraceFile, "w")) {
+        std::fputs("==============================================================\n", f);
+        std::fputs("Debug start.\n", f);
+        std::fclose(f);
+    }
+}
+
+void debug_trace_close() {
+    if (trace_stream) std::fclose(trace_stream);
+    trace_stream = nullptr;
+}
+
+void debug_trace(const char* text) {
+    if (FILE* f = trace()) std::fputs(text, f);
+}
+
+void debug_trace_line(const char* text) {
+    if (FILE* f = trace()) {
+        std::fputs(text, f);
+        std::fputc('\n', f);
+    }
+}
+
+void debug_tracef(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = vformat(format, args);
+    va_end(args);
+    debug_trace(text.c_str());
+}

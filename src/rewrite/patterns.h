@@ -1,0 +1,36 @@
+// Text passes over generated expression texts. Passes that "replace" the text
+// leave a fresh pooled copy in the descriptor; the old text is not freed.
+#pragma once
+
+#include "compiler/value.h"
+
+// Numeric-constant test (full match; `allow_negation` admits a leading "(!").
+bool is_numeric_constant(const char* text, bool allow_negation);
+// Prefixes names of converted macros with "&__".
+void macro_name_pass(ResultDescriptor* rd);
+// Wraps bare HLL references (w = 0, "\name") or macro references (w = 1,
+// "&__name") in "Var.VALUE(...)".
+void value_call_pass(ResultDescriptor* rd, int w);
+// Drops "(unsigned int)" / "(unsigned int *)" before an HLL reference.
+void cast_removal_pass(char** text);
+// Operator, backslash, macro text; the result becomes the descriptor's text.
+char* macro_operator_pass(const char* op, ResultDescriptor* rd);
+// Undoes the backslash between a negation and a macro.
+char* negation_pass(ResultDescriptor* rd);
+// Writes the command of a compound assignment of two composite expressions.
+void pointer_compound_pass(const char* left, const char* op, const char* right);
+// Builds the assignment text followed by the pointer step; clears the pending flags.
+char* pointer_step_pass(ResultDescriptor* left, ResultDescriptor* right);
+// Number for the ENTRY line of a call inside a loop condition.
+int renumbering_pass(int n);
+// Parenthesises HLL references when the text holds no Var. call.
+void hll_name_pass(ResultDescriptor* rd);
+bool value_comparison_test(const ResultDescriptor* rd);
+bool masked_macro_test(const ResultDescriptor* rd);
+char* temporary_value_pass(ResultDescriptor* rd);
+char* memory_cast_pass(ResultDescriptor* rd);
+char* data_long_pass(ResultDescriptor* rd);
+void temporary_wrap_pass(ResultDescriptor* rd);
+
+// Compiles the shared patterns (called once at start-up; later calls do nothing).
+void init_shared_patterns();
