@@ -12,6 +12,7 @@
 #include "driver/targets.h"
 #include "rewrite/patterns.h"
 #include "rewrite/condition.h"
+#include "builtins/handlers.h"
 #define WEAK __attribute__((weak))
 WEAK List* tree{};
 WEAK List* token_texts{};
@@ -142,3 +143,59 @@ WEAK void temporary_wrap_pass(ResultDescriptor* rd) {  }
 WEAK void init_shared_patterns() {  }
 WEAK std::string convert_condition(const std::string& condition) { return {}; }
 WEAK std::string wrap_hll_value(const std::string& text) { return {}; }
+WEAK GEL_HANDLER(gel_not_supported) { return 0; }
+WEAK GEL_HANDLER(GEL_Animate) { return 0; }
+WEAK GEL_HANDLER(GEL_AsmStepInto) { return 0; }
+WEAK GEL_HANDLER(GEL_AsmStepOver) { return 0; }
+WEAK GEL_HANDLER(GEL_BreakPtAdd) { return 0; }
+WEAK GEL_HANDLER(GEL_BreakPtDel) { return 0; }
+WEAK GEL_HANDLER(GEL_BreakPtDisable) { return 0; }
+WEAK GEL_HANDLER(GEL_BreakPtReset) { return 0; }
+WEAK GEL_HANDLER(GEL_Exit) { return 0; }
+WEAK GEL_HANDLER(GEL_Go) { return 0; }
+WEAK GEL_HANDLER(GEL_Halt) { return 0; }
+WEAK GEL_HANDLER(GEL_HWBreakPtAdd) { return 0; }
+WEAK GEL_HANDLER(GEL_HWBreakPtDel) { return 0; }
+WEAK GEL_HANDLER(GEL_HWBreakPtDisable) { return 0; }
+WEAK GEL_HANDLER(GEL_HWBreakPtReset) { return 0; }
+WEAK GEL_HANDLER(GEL_IsInRealTimeMode) { return 0; }
+WEAK GEL_HANDLER(GEL_RefreshWindows) { return 0; }
+WEAK GEL_HANDLER(GEL_Reset) { return 0; }
+WEAK GEL_HANDLER(GEL_Run) { return 0; }
+WEAK GEL_HANDLER(GEL_RunF) { return 0; }
+WEAK GEL_HANDLER(GEL_SrcStepInto) { return 0; }
+WEAK GEL_HANDLER(GEL_SrcStepOver) { return 0; }
+WEAK GEL_HANDLER(GEL_StepInto) { return 0; }
+WEAK GEL_HANDLER(GEL_StepOut) { return 0; }
+WEAK GEL_HANDLER(GEL_StepOver) { return 0; }
+WEAK GEL_HANDLER(GEL_SyncHalt) { return 0; }
+WEAK GEL_HANDLER(GEL_SyncRun) { return 0; }
+WEAK GEL_HANDLER(GEL_SyncStepInto) { return 0; }
+WEAK GEL_HANDLER(GEL_SyncStepOut) { return 0; }
+WEAK GEL_HANDLER(GEL_SyncStepOver) { return 0; }
+WEAK GEL_HANDLER(GEL_Load) { return 0; }
+WEAK GEL_HANDLER(GEL_LoadGel) { return 0; }
+WEAK GEL_HANDLER(GEL_MapAdd) { return 0; }
+WEAK GEL_HANDLER(GEL_MapAddStr) { return 0; }
+WEAK GEL_HANDLER(GEL_MapOff) { return 0; }
+WEAK GEL_HANDLER(GEL_MemoryFill) { return 0; }
+WEAK GEL_HANDLER(GEL_MemoryLoad) { return 0; }
+WEAK GEL_HANDLER(GEL_MemorySave) { return 0; }
+WEAK GEL_HANDLER(GEL_PatchAssembly) { return 0; }
+WEAK GEL_HANDLER(GEL_SrcDirAdd) { return 0; }
+WEAK GEL_HANDLER(GEL_SrcDirRemoveAll) { return 0; }
+WEAK GEL_HANDLER(GEL_SymbolAdd) { return 0; }
+WEAK GEL_HANDLER(GEL_SymbolLoad) { return 0; }
+WEAK GEL_HANDLER(GEL_SymbolRemove) { return 0; }
+WEAK GEL_HANDLER(GEL_UnloadAllSymbols) { return 0; }
+WEAK GEL_HANDLER(GEL_CloseWindow) { return 0; }
+WEAK GEL_HANDLER(GEL_OpenDisassemblyWindow) { return 0; }
+WEAK GEL_HANDLER(GEL_OpenMemoryWindow) { return 0; }
+WEAK GEL_HANDLER(GEL_OpenWindow) { return 0; }
+WEAK GEL_HANDLER(GEL_System) { return 0; }
+WEAK GEL_HANDLER(GEL_TargetTextOut) { return 0; }
+WEAK GEL_HANDLER(GEL_TextOut) { return 0; }
+WEAK GEL_HANDLER(GEL_Trace) { return 0; }
+WEAK GEL_HANDLER(GEL_WatchAdd) { return 0; }
+WEAK GEL_HANDLER(GEL_WatchDel) { return 0; }
+WEAK GEL_HANDLER(GEL_WatchReset) { return 0; }
