@@ -1,5 +1,269 @@
+// One conversion run: working directory, command line, the four stages joined
+// by temporary files bound to standard input and output, the output file, the
+// register report, clean-up and the exit status.
 #include "driver/run.h"
 
-// Placeholder until the conversion run is written.
-int run_conversion(int, char**) { return 1; }
-void free_global_lists() {}
+#include <fcntl.h>
+#include <pthread.h>
+#include <stdio_ext.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "compiler/compiler.h"
+#include "driver/command_line.h"
+#include "driver/diagnostics.h"
+#include "driver/format_output.h"
+#include "driver/targets.h"
+#include "frontend/frontend.h"
+#include "preprocessor/preprocessor.h"
+#include "rewrite/patterns.h"
+
+namespace fs = std::filesystem;
+
+// Resets the preprocessor's run state once per conversion; the preprocessor
+// provides the real one.
+void preprocessor_reset();
+__attribute__((weak)) void preprocessor_reset() {}
+
+namespace {
+
+int saved_stdout = -1;
+int saved_stderr = -1;
+
+struct RunFiles {
+    std::string temp_dir;
+    std::string pre_file;
+    std::string dts_file;
+    std::string macro_file;
+};
+
+void remove_file(const std::string& path) { std::remove(path.c_str()); }
+
+void restore_standard_streams() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (saved_stdout >= 0) dup2(saved_stdout, STDOUT_FILENO);
+    if (saved_stderr >= 0) dup2(saved_stderr, STDERR_FILENO);
+}
+
+// Opens `path` for reading as standard input; false when it cannot be opened
+// (a directory cannot be read as a script either).
+bool bind_input(const char* path) {
+    int fd = open(path, O_RDONLY);
+    if (fd < 0) return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        close(fd);
+        return false;
+    }
+    __fpurge(stdin);
+    dup2(fd, STDIN_FILENO);
+    close(fd);
+    clearerr(stdin);
+    return true;
+}
+
+void close_input() {
+    __fpurge(stdin);
+    int fd = open("/dev/null", O_RDONLY);
+    if (fd >= 0) {
+        dup2(fd, STDIN_FILENO);
+        close(fd);
+    }
+    clearerr(stdin);
+}
+
+void close_output() {
+    std::fflush(stdout);
+    int fd = open("/dev/null", O_WRONLY);
+    if (fd >= 0) {
+        dup2(fd, STDOUT_FILENO);
+        close(fd);
+    }
+}
+
+// Binds standard input to `input` and standard output to `output`.
+void open_stage_files(const char* input, const char* output) {
+    if (!bind_input(input)) {
+        std::fputs("Could not open input file\n", stderr);
+        std::exit(1);
+    }
+    std::fflush(stdout);
+    int fd = open(output, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) {
+        restore_standard_streams();
+        close_input();
+        std::fputs("Could not open temporary file for preprocessing\n", stderr);
+        std::exit(1);
+    }
+    dup2(fd, STDOUT_FILENO);
+    close(fd);
+}
+
+bool same_file(const char* a, const char* b) {
+    struct stat sa, sb;
+    if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+void copy_stream(FILE* in, FILE* out) {
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) std::fwrite(buffer, 1, n, out);
+}
+
+[[noreturn]] void early_exit(const char* remove1 = nullptr, const char* remove2 = nullptr,
+                             const char* remove3 = nullptr) {
+    close_input();
+    close_output();
+    restore_standard_streams();
+    for (const char* p : {remove1, remove2, remove3})
+        if (p) std::remove(p);
+    free_global_lists();
+    debug_trace_close();
+    std::exit(1);
+}
+
+int conversion(int argc, char** argv) {
+    // Alone on the command line, --help and --version answer and end.
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0)) {
+        if (argv[1][2] == 'h')
+            print_usage();
+        else
+            std::puts("GEL to QUERNA converter 2.5.8");
+        return 0;
+    }
+
+    RunFiles files;
+    std::error_code ec;
+    fs::path temp = fs::temp_directory_path(ec);
+    if (ec) return 1;
+    files.temp_dir = (temp / "GEL_TEMP").string();
+    fs::remove_all(files.temp_dir, ec);
+    if (!fs::create_directory(files.temp_dir, ec) || ec) return 1;
+
+    saved_stdout = dup(STDOUT_FILENO);
+    saved_stderr = dup(STDERR_FILENO);
+    error_flag = 0;
+    disable_unsupported_errors = false;
+    textout_window_disabled = false;
+    tree = nullptr;
+    token_texts = nullptr;
+
+    CommandLine cl;
+    if (!parse_command_line(argc, argv, &cl)) return 1;
+    if (same_file(cl.input, cl.output)) {
+        std::fputs("Input and output file must differ.\n", stdout);
+        print_usage();
+        return 1;
+    }
+
+    std::string out_name = fs::path(cl.output).filename().string();
+    files.pre_file = (fs::path(files.temp_dir) / (out_name + ".tmp.pre")).string();
+    files.dts_file = (fs::path(files.temp_dir) / (out_name + ".tmp.dts")).string();
+    files.macro_file = (fs::path(files.temp_dir) / "macro_file.dts").string();
+    const char* macrofilename = files.macro_file.c_str();
+
+    init_shared_patterns();
+    debug_trace_start();
+
+    // Stage 1: preprocessing, and a second pass over the subroutines that
+    // macro conversion wrote into the macro file.
+    open_stage_files(cl.input, files.pre_file.c_str());
+    preprocessor_reset();
+    if (run_preprocessor(macrofilename) != 0) early_exit(files.pre_file.c_str());
+    if (bind_input(macrofilename)) {
+        if (run_preprocessor(macrofilename) != 0) early_exit(files.pre_file.c_str(), macrofilename);
+        close_input();
+        remove_file(files.macro_file);
+    } else {
+        close_input();
+    }
+    close_output();
+
+    // Stage 2: parsing.
+    open_stage_files(files.pre_file.c_str(), files.dts_file.c_str());
+    tree = list_create();
+    token_texts = list_create();
+    scanner_line = 1;
+    scanner_reset();
+    parse();
+    if (error_flag) early_exit(macrofilename, files.pre_file.c_str(), files.dts_file.c_str());
+
+    // Stage 3: code generation.
+    regroup_menus(tree);
+    debug_trace("Before compile().\n");
+    compile(tree, cl.output, macrofilename);
+    debug_trace("After compile().\n");
+    free_global_lists();
+
+    if (cl.target_given && cl.regs_requested) write_register_report(cl.output);
+
+    // Stage 4: the output file is the macro file, a newline and the indented body.
+    close_input();
+    close_output();
+    open_stage_files(files.dts_file.c_str(), cl.output);
+    if (FILE* macros = std::fopen(macrofilename, "rb")) {
+        copy_stream(macros, stdout);
+        std::fclose(macros);
+    }
+    std::fputc('\n', stdout);
+    format_output(stdin, stdout);
+
+    close_input();
+    close_output();
+    restore_standard_streams();
+    if (error_flag) std::remove(cl.output);
+    fs::remove_all(files.temp_dir, ec);
+    debug_trace("Debug end.\n");
+    debug_trace_close();
+    free_target_definitions();
+    return 0;
+}
+
+struct ThreadArgs {
+    int argc;
+    char** argv;
+    int status;
+};
+
+void* conversion_thread(void* p) {
+    auto* args = static_cast<ThreadArgs*>(p);
+    args->status = conversion(args->argc, args->argv);
+    return nullptr;
+}
+
+}  // namespace
+
+void free_global_lists() {
+    if (tree) list_release(tree);
+    tree = nullptr;
+    if (token_texts) list_release(token_texts);
+    token_texts = nullptr;
+    free_compiler_lists();
+}
+
+// The conversion walks trees whose depth follows the nesting of the script, so
+// it runs on a thread with room for the deepest tree the parser accepts.
+int run_conversion(int argc, char** argv) {
+    ThreadArgs args{argc, argv, 1};
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, size_t(1) << 30);
+    pthread_t thread;
+    if (pthread_create(&thread, &attr, conversion_thread, &args) != 0) {
+        pthread_attr_destroy(&attr);
+        return conversion(argc, argv);
+    }
+    pthread_attr_destroy(&attr);
+    pthread_join(thread, nullptr);
+    std::fflush(stdout);
+    return args.status;
+}
