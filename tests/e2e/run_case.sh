@@ -73,6 +73,12 @@ if [ -f "$case_dir/expected.out" ]; then
     echo "--- output file $out_name was not written"
     fail=1
   fi
+elif [ -e "$case_dir/$out_name" ]; then
+  # The last argument names one of the inputs: it must be left as it was.
+  if ! cmp -s "$case_dir/$out_name" "$work/run/$out_name"; then
+    echo "--- input file $out_name was changed"
+    fail=1
+  fi
 elif [ -e "$work/run/$out_name" ]; then
   echo "--- output file $out_name exists but no output was expected"
   fail=1
