@@ -89,7 +89,7 @@ bool parse_command_line(int argc, char** argv, CommandLine* cl) {
                 if (seen_t || opt[2] == '\0') return fail("Incorrect parameters.\n");
                 seen_t = true;
                 to_upper(opt + 2);
-                if (load_target_definitions(argv[0], opt + 2) != 0) std::exit(1);
+                if (load_target_definitions(argv[0], opt + 2) != 0) terminate_run(1);
                 cl->target_given = true;
                 break;
             case 'd':

@@ -66,7 +66,18 @@ void fatal_internal_error(const char* module, const char* function, int source_l
     std::fprintf(stderr, "\nFATAL INTERNAL ERROR at %s, %s(), line %i\n", module, function, source_line);
     std::fprintf(stdout, "\nFATAL INTERNAL ERROR at %s, %s, line %d\n", module, function, source_line);
     std::fflush(nullptr);
+    fatal_internal_error_seen = true;
+    if (run_exit_hook) run_exit_hook(1);
     std::_Exit(1);
+}
+
+void (*run_exit_hook)(int) = nullptr;
+bool fatal_internal_error_seen = false;
+
+void terminate_run(int status) {
+    debug_trace_close();
+    if (run_exit_hook) run_exit_hook(status);
+    std::exit(status);
 }
 
 // The trace is appended line by line; one stream kept open in append mode gives

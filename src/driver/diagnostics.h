@@ -33,6 +33,13 @@ void error_at(long line, const char* format, ...) __attribute__((format(printf, 
 [[noreturn]] void fatal_internal_error(const char* module, const char* function, int source_line);
 #define FATAL_INTERNAL_ERROR(function) fatal_internal_error("compiler", function, __LINE__)
 
+// Ends the run with exit status `status`. Everything that stops a run early
+// goes through here; a test harness that runs many conversions in one process
+// installs `run_exit_hook` (which must not return, e.g. it throws).
+[[noreturn]] void terminate_run(int status);
+extern void (*run_exit_hook)(int status);
+extern bool fatal_internal_error_seen;  // set before a fatal internal error ends the run
+
 // --- debug trace ("debug.txt" in the working directory) ---
 void debug_trace_start();                // truncates and writes the two header lines
 void debug_trace(const char* text);      // appends text as it is

@@ -93,7 +93,7 @@ void close_output() {
 void open_stage_files(const char* input, const char* output) {
     if (!bind_input(input)) {
         std::fputs("Could not open input file\n", stderr);
-        std::exit(1);
+        terminate_run(1);
     }
     std::fflush(stdout);
     int fd = open(output, O_WRONLY | O_CREAT | O_TRUNC, 0666);
@@ -101,7 +101,7 @@ void open_stage_files(const char* input, const char* output) {
         restore_standard_streams();
         close_input();
         std::fputs("Could not open temporary file for preprocessing\n", stderr);
-        std::exit(1);
+        terminate_run(1);
     }
     dup2(fd, STDOUT_FILENO);
     close(fd);
@@ -128,7 +128,7 @@ void copy_stream(FILE* in, FILE* out) {
         if (p) std::remove(p);
     free_global_lists();
     debug_trace_close();
-    std::exit(1);
+    terminate_run(1);
 }
 
 int conversion(int argc, char** argv) {
@@ -236,8 +236,22 @@ struct ThreadArgs {
 
 void* conversion_thread(void* p) {
     auto* args = static_cast<ThreadArgs*>(p);
-    args->status = conversion(args->argc, args->argv);
+    try {
+        args->status = conversion(args->argc, args->argv);
+    } catch (const RunExit& e) {
+        args->status = e.status;
+    }
     return nullptr;
+}
+
+// Leaves the standard streams as the run found them.
+void end_of_run() {
+    restore_standard_streams();
+    for (int* fd : {&saved_stdout, &saved_stderr}) {
+        if (*fd >= 0) close(*fd);
+        *fd = -1;
+    }
+    debug_trace_close();
 }
 
 }  // namespace
@@ -258,12 +272,11 @@ int run_conversion(int argc, char** argv) {
     pthread_attr_init(&attr);
     pthread_attr_setstacksize(&attr, size_t(1) << 30);
     pthread_t thread;
-    if (pthread_create(&thread, &attr, conversion_thread, &args) != 0) {
-        pthread_attr_destroy(&attr);
-        return conversion(argc, argv);
-    }
+    if (pthread_create(&thread, &attr, conversion_thread, &args) != 0)
+        conversion_thread(&args);
+    else
+        pthread_join(thread, nullptr);
     pthread_attr_destroy(&attr);
-    pthread_join(thread, nullptr);
-    std::fflush(stdout);
+    end_of_run();
     return args.status;
 }
