@@ -67,14 +67,17 @@ void fatal_internal_error(const char* module, const char* function, int source_l
     std::fprintf(stdout, "\nFATAL INTERNAL ERROR at %s, %s, line %d\n", module, function, source_line);
     std::fflush(nullptr);
     fatal_internal_error_seen = true;
+    if (run_cleanup_hook) run_cleanup_hook();
     if (run_exit_hook) run_exit_hook(1);
     std::_Exit(1);
 }
 
 void (*run_exit_hook)(int) = nullptr;
+void (*run_cleanup_hook)() = nullptr;
 bool fatal_internal_error_seen = false;
 
 void terminate_run(int status) {
+    if (run_cleanup_hook) run_cleanup_hook();
     debug_trace_close();
     if (run_exit_hook) run_exit_hook(status);
     std::exit(status);

@@ -38,6 +38,9 @@ void error_at(long line, const char* format, ...) __attribute__((format(printf, 
 // installs `run_exit_hook` (which must not return, e.g. it throws).
 [[noreturn]] void terminate_run(int status);
 extern void (*run_exit_hook)(int status);
+// Called first by terminate_run and by a fatal internal error: removes the
+// run's working files.
+extern void (*run_cleanup_hook)();
 extern bool fatal_internal_error_seen;  // set before a fatal internal error ends the run
 
 // --- debug trace ("debug.txt" in the working directory) ---

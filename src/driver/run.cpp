@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <pthread.h>
+#include <signal.h>
 #include <stdio_ext.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,6 +46,44 @@ struct RunFiles {
 };
 
 void remove_file(const std::string& path) { std::remove(path.c_str()); }
+
+// What an interrupted or stopped run must remove. Plain arrays, so that the
+// signal handler can use them without allocating.
+struct CleanupPaths {
+    char temp_dir[4096];
+    char files[3][4096];
+    char output[4096];
+    volatile sig_atomic_t armed;
+    volatile sig_atomic_t output_started;
+};
+CleanupPaths cleanup_paths;
+
+void copy_path(char* dst, const std::string& src) {
+    size_t n = src.size() < 4095 ? src.size() : 4095;
+    std::memcpy(dst, src.data(), n);
+    dst[n] = '\0';
+}
+
+// Removes the run's private working directory (async-signal-safe).
+void remove_working_directory() {
+    if (!cleanup_paths.armed) return;
+    for (const char* f : cleanup_paths.files)
+        if (f[0]) unlink(f);
+    if (cleanup_paths.temp_dir[0]) rmdir(cleanup_paths.temp_dir);
+}
+
+extern "C" void on_interrupt(int sig) {
+    remove_working_directory();
+    if (cleanup_paths.output_started && cleanup_paths.output[0]) unlink(cleanup_paths.output);
+    signal(sig, SIG_DFL);
+    raise(sig);
+}
+
+void disarm_cleanup() {
+    remove_working_directory();
+    cleanup_paths.armed = 0;
+    cleanup_paths.output_started = 0;
+}
 
 void restore_standard_streams() {
     std::fflush(stdout);
@@ -145,9 +184,15 @@ int conversion(int argc, char** argv) {
     std::error_code ec;
     fs::path temp = fs::temp_directory_path(ec);
     if (ec) return 1;
-    files.temp_dir = (temp / "GEL_TEMP").string();
-    fs::remove_all(files.temp_dir, ec);
-    if (!fs::create_directory(files.temp_dir, ec) || ec) return 1;
+    // A private working directory for each run, made the way mkdtemp makes it,
+    // so that parallel runs never touch each other's files.
+    std::string templ = (temp / "GEL_TEMPXXXXXX").string();
+    if (!mkdtemp(templ.data())) return 1;
+    files.temp_dir = templ;
+    std::memset(&cleanup_paths, 0, sizeof cleanup_paths);
+    copy_path(cleanup_paths.temp_dir, files.temp_dir);
+    cleanup_paths.armed = 1;
+    run_cleanup_hook = disarm_cleanup;
 
     saved_stdout = dup(STDOUT_FILENO);
     saved_stderr = dup(STDERR_FILENO);
@@ -170,6 +215,10 @@ int conversion(int argc, char** argv) {
     files.dts_file = (fs::path(files.temp_dir) / (out_name + ".tmp.dts")).string();
     files.macro_file = (fs::path(files.temp_dir) / "macro_file.dts").string();
     const char* macrofilename = files.macro_file.c_str();
+    copy_path(cleanup_paths.files[0], files.pre_file);
+    copy_path(cleanup_paths.files[1], files.dts_file);
+    copy_path(cleanup_paths.files[2], files.macro_file);
+    copy_path(cleanup_paths.output, cl.output);
 
     init_shared_patterns();
     debug_trace_start();
@@ -209,6 +258,7 @@ int conversion(int argc, char** argv) {
     // Stage 4: the output file is the macro file, a newline and the indented body.
     close_input();
     close_output();
+    cleanup_paths.output_started = 1;
     open_stage_files(files.dts_file.c_str(), cl.output);
     if (FILE* macros = std::fopen(macrofilename, "rb")) {
         copy_stream(macros, stdout);
@@ -221,7 +271,7 @@ int conversion(int argc, char** argv) {
     close_output();
     restore_standard_streams();
     if (error_flag) std::remove(cl.output);
-    fs::remove_all(files.temp_dir, ec);
+    disarm_cleanup();
     debug_trace("Debug end.\n");
     debug_trace_close();
     free_target_definitions();
@@ -246,6 +296,7 @@ void* conversion_thread(void* p) {
 
 // Leaves the standard streams as the run found them.
 void end_of_run() {
+    disarm_cleanup();
     restore_standard_streams();
     for (int* fd : {&saved_stdout, &saved_stderr}) {
         if (*fd >= 0) close(*fd);
@@ -268,6 +319,12 @@ void free_global_lists() {
 // it runs on a thread with room for the deepest tree the parser accepts.
 int run_conversion(int argc, char** argv) {
     ThreadArgs args{argc, argv, 1};
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_handler = on_interrupt;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
     pthread_attr_t attr;
     pthread_attr_init(&attr);
     pthread_attr_setstacksize(&attr, size_t(1) << 30);
