@@ -13,3 +13,10 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 scripts/build.sh build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEL2QUERNA_SANITIZE=ON
 (cd build/asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
    ctest --output-on-failure -j "$jobs")
+
+echo "== fuzzing campaign (libFuzzer, AddressSanitizer + UndefinedBehaviorSanitizer, fixed seed)"
+if command -v clang++ >/dev/null 2>&1; then
+  fuzz/run.sh "${FUZZ_SECONDS:-120}" 1
+else
+  echo "clang++ not found: fuzzing campaign skipped"
+fi
