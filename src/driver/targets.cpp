@@ -1,0 +1,317 @@
+// Target register definitions: loading targets.def, the cleaned copy, the
+// choice of the MCU, the register lookup and the report of used registers.
+#include "driver/targets.h"
+
+#include <regex.h>
+#include <strings.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "driver/diagnostics.h"
+
+namespace {
+
+struct McuDefinition {
+    std::string name;  // as written
+    int32_t line = 0;
+    std::vector<RegisterRecord> registers;  // sorted by name in byte order
+};
+
+std::vector<McuDefinition> mcus;
+
+constexpr size_t kMaxLineLength = 9999;
+constexpr char kPathSeparator = '/';
+
+const char* const kRegisterPattern =
+    "^[ \t]*([a-z_][a-z0-9_]*)[ \t]*,[ \t]*(0x[0-9a-f]+)[ \t]*,[ \t]*([123468])[ \t]*,[ \t]*([01])[ \t]*(\n)?$";
+const char* const kSectionPattern = "^[ \t]*[[]([a-z_][a-z0-9_]*)[]][ \t]*(\n)?$";
+const char* const kCcsPattern = "^[ \t]*--ccs--[ \t]*(\n)?$";
+const char* const kBlankPattern = "^[ \t]*(\n)?$";
+
+struct LinePatterns {
+    regex_t register_line{}, section{}, ccs{}, blank{};
+    bool ready = false;
+    LinePatterns() {
+        const int flags = REG_EXTENDED | REG_ICASE;
+        ready = regcomp(&register_line, kRegisterPattern, flags) == 0 && regcomp(&section, kSectionPattern, flags) == 0 &&
+                regcomp(&ccs, kCcsPattern, flags) == 0 && regcomp(&blank, kBlankPattern, flags) == 0;
+    }
+    ~LinePatterns() {
+        regfree(&register_line);
+        regfree(&section);
+        regfree(&ccs);
+        regfree(&blank);
+    }
+};
+
+std::string group(const std::string& line, const regmatch_t& m) {
+    return line.substr(static_cast<size_t>(m.rm_so), static_cast<size_t>(m.rm_eo - m.rm_so));
+}
+
+// Reads "0x" and hexadecimal digits; false when the value needs more than 32 bits.
+bool read_address(const std::string& text, uint32_t* address) {
+    uint64_t value = 0;
+    for (size_t i = 2; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        value = value * 16 + (std::isdigit(c) ? c - '0' : std::tolower(c) - 'a' + 10);
+        if (value > 0xFFFFFFFFull) return false;
+    }
+    *address = static_cast<uint32_t>(value);
+    return true;
+}
+
+std::string upper(const std::string& text) {
+    std::string result = text;
+    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return result;
+}
+
+// Reads the next line with its newline (a CR before the newline, or a CR
+// ending the file, is dropped). False at the end of the file.
+bool read_line(FILE* file, std::string* line) {
+    line->clear();
+    int c;
+    while ((c = std::fgetc(file)) != EOF) {
+        line->push_back(static_cast<char>(c));
+        if (c == '\n') break;
+    }
+    if (line->empty()) return false;
+    size_t end = line->size();
+    if ((*line)[end - 1] == '\n') --end;
+    if (end > 0 && (*line)[end - 1] == '\r') line->erase(end - 1, 1);
+    return true;
+}
+
+bool unrecognized(int32_t line_number, const std::string& path) {
+    std::printf("Unrecognized line %d in targets.def file (%s).\n", line_number, path.c_str());
+    return false;
+}
+
+// Reads the MCU sections and their register lines.
+bool read_definitions(FILE* file, const std::string& path) {
+    LinePatterns patterns;
+    if (!patterns.ready) return unrecognized(1, path);
+    std::string line;
+    int32_t line_number = 0;
+    bool ccs = false;
+    while (read_line(file, &line)) {
+        ++line_number;
+        size_t content = line.size() - (line.back() == '\n' ? 1 : 0);
+        if (content > kMaxLineLength || line.find('\0') != std::string::npos) return unrecognized(line_number, path);
+        regmatch_t m[6];
+        if (regexec(&patterns.register_line, line.c_str(), 6, m, 0) == 0) {
+            RegisterRecord record;
+            record.name = group(line, m[1]);
+            if (mcus.empty() || !read_address(group(line, m[2]), &record.address))
+                return unrecognized(line_number, path);
+            record.width = line[m[3].rm_so] - '0';
+            record.memory_class = line[m[4].rm_so] - '0';
+            record.line = line_number;
+            record.ccs = ccs;
+            mcus.back().registers.push_back(std::move(record));
+        } else if (regexec(&patterns.section, line.c_str(), 6, m, 0) == 0) {
+            McuDefinition mcu;
+            mcu.name = group(line, m[1]);
+            mcu.line = line_number;
+            mcus.push_back(std::move(mcu));
+            ccs = false;
+        } else if (regexec(&patterns.ccs, line.c_str(), 0, nullptr, 0) == 0) {
+            ccs = true;
+        } else if (regexec(&patterns.blank, line.c_str(), 0, nullptr, 0) != 0) {
+            return unrecognized(line_number, path);
+        }
+    }
+    return true;
+}
+
+bool check_duplicate_mcus(const std::string& path) {
+    std::unordered_map<std::string, size_t> seen;
+    for (size_t i = 0; i < mcus.size(); ++i) {
+        if (!seen.emplace(upper(mcus[i].name), i).second) {
+            std::printf("Duplicated \"%s\" mcu definition in targets.def at line %d (%s).\n", mcus[i].name.c_str(),
+                        mcus[i].line, path.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool same_definition(const RegisterRecord& a, const RegisterRecord& b) {
+    return a.address == b.address && a.width == b.width && a.memory_class == b.memory_class;
+}
+
+bool report_conflict(const RegisterRecord& a, const RegisterRecord& b, const std::string& path) {
+    const char* what = a.address != b.address ? "addresses" : a.width != b.width ? "width" : "memory class";
+    std::printf("Duplicated registers with different %s at lines %d and %d in targets.def (%s).\n", what, a.line,
+                b.line, path.c_str());
+    return false;
+}
+
+// Sorts a table by name (equal names in file order) and reduces every run of
+// equal names to its first record. A ccs definition overrides the others;
+// definitions of equal standing must agree.
+bool merge_registers(std::vector<RegisterRecord>* table, const std::string& path) {
+    std::sort(table->begin(), table->end(), [](const RegisterRecord& a, const RegisterRecord& b) {
+        int order = std::strcmp(a.name.c_str(), b.name.c_str());
+        return order != 0 ? order < 0 : a.line < b.line;
+    });
+    std::vector<RegisterRecord> merged;
+    merged.reserve(table->size());
+    for (size_t begin = 0; begin < table->size();) {
+        size_t end = begin + 1;
+        while (end < table->size() && (*table)[end].name == (*table)[begin].name) ++end;
+        const RegisterRecord* winner = nullptr;
+        for (size_t i = begin; i < end && !winner; ++i) {
+            if ((*table)[i].ccs) winner = &(*table)[i];
+        }
+        bool winner_is_ccs = winner != nullptr;
+        if (!winner) winner = &(*table)[begin];
+        for (size_t i = begin; i < end; ++i) {
+            const RegisterRecord& other = (*table)[i];
+            if (other.ccs == winner_is_ccs && !same_definition(*winner, other)) {
+                return report_conflict(*winner, other, path);
+            }
+        }
+        RegisterRecord survivor = (*table)[begin];
+        survivor.address = winner->address;
+        survivor.width = winner->width;
+        survivor.memory_class = winner->memory_class;
+        survivor.ccs = winner->ccs;
+        merged.push_back(std::move(survivor));
+        begin = end;
+    }
+    table->swap(merged);
+    return true;
+}
+
+void write_cleaned_copy(const std::string& path) {
+    FILE* file = std::fopen((path + ".new").c_str(), "w");
+    if (!file) return;
+    for (const McuDefinition& mcu : mcus) {
+        std::fprintf(file, "[%s]\n", mcu.name.c_str());
+        for (const RegisterRecord& r : mcu.registers) {
+            std::fprintf(file, "%s,0x%.8X,%d,%d\n", r.name.c_str(), r.address, r.width, r.memory_class);
+        }
+    }
+    std::fclose(file);
+}
+
+bool choose_mcu(const char* mcu_name, const std::string& path) {
+    for (size_t i = 0; i < mcus.size(); ++i) {
+        if (strcasecmp(mcus[i].name.c_str(), mcu_name) == 0) {
+            target_mcu_index = static_cast<int32_t>(i);
+            return true;
+        }
+    }
+    std::printf("Specified target MCU \"%s\" not found in targets.def file (%s).\n\n", mcu_name, path.c_str());
+    if (!mcus.empty()) {
+        std::printf("Available MCUs: ");
+        for (size_t i = 0; i < mcus.size(); ++i) std::printf(i == 0 ? "%s" : " %s", mcus[i].name.c_str());
+        std::printf("\n");
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string program_own_path(const char* fallback) {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) return fallback ? fallback : "";
+        if (static_cast<size_t>(length) < buffer.size()) return std::string(buffer.data(), static_cast<size_t>(length));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+int load_target_definitions(const char* program_path, const char* mcu_name) {
+    std::string own = program_own_path(program_path);
+    return load_target_definitions_beside(own.c_str(), mcu_name);
+}
+
+int load_target_definitions_beside(const char* resolved_program_path, const char* mcu_name) {
+    free_target_definitions();
+    std::string program = resolved_program_path ? resolved_program_path : "";
+    size_t separator = program.rfind(kPathSeparator);
+    std::string directory = separator == std::string::npos ? std::string() : program.substr(0, separator + 1);
+
+    std::string path = directory + "targets.def";
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        path = directory + ".." + kPathSeparator + "targets.def";
+        file = std::fopen(path.c_str(), "rb");
+    }
+    if (!file) {
+        std::printf("Couldn't open targets.def file: \"%s\"\n", path.c_str());
+        return 1;
+    }
+    bool ok = read_definitions(file, path);
+    std::fclose(file);
+    ok = ok && check_duplicate_mcus(path);
+    for (McuDefinition& mcu : mcus) {
+        if (!ok) break;
+        ok = merge_registers(&mcu.registers, path);
+    }
+    if (ok) write_cleaned_copy(path);
+    ok = ok && choose_mcu(mcu_name ? mcu_name : "", path);
+    if (!ok) {
+        free_target_definitions();
+        return 1;
+    }
+    return 0;
+}
+
+bool find_register(const char* name, RegisterRecord* out) {
+    if (!name || target_mcu_index < 0 || static_cast<size_t>(target_mcu_index) >= mcus.size()) return false;
+    std::vector<RegisterRecord>& table = mcus[static_cast<size_t>(target_mcu_index)].registers;
+    if (table.empty()) return false;
+    long lower = -1;
+    long upper = static_cast<long>(table.size()) - 1;
+    long hit = -1;
+    while (upper - lower > 1) {
+        long middle = (lower + upper) / 2;
+        int order = std::strcmp(name, table[static_cast<size_t>(middle)].name.c_str());
+        if (order == 0) {
+            hit = middle;
+            break;
+        }
+        if (order > 0) lower = middle;
+        else upper = middle;
+    }
+    if (hit < 0 && std::strcmp(name, table[static_cast<size_t>(upper)].name.c_str()) == 0) hit = upper;
+    if (hit < 0) return false;
+    if (out) {
+        table[static_cast<size_t>(hit)].used = true;
+        *out = table[static_cast<size_t>(hit)];
+    }
+    return true;
+}
+
+void write_register_report(const char* output_path) {
+    if (!output_path || target_mcu_index < 0 || static_cast<size_t>(target_mcu_index) >= mcus.size()) return;
+    FILE* file = std::fopen((std::string(output_path) + ".regs").c_str(), "w");
+    if (!file) return;
+    const McuDefinition& mcu = mcus[static_cast<size_t>(target_mcu_index)];
+    std::fprintf(file, "MCU: %s\n\nREGISTERS USED DURING CONVERSION:\n\n", mcu.name.c_str());
+    for (const RegisterRecord& r : mcu.registers) {
+        if (!r.used) continue;
+        std::fprintf(file,
+                     "[name]: %s, [address]: 0x%.8X, [width]: %d bytes, [address space]: %s, "
+                     "[line number in targets.def]: %d\n",
+                     r.name.c_str(), r.address, r.width, r.memory_class == 1 ? "IO space" : "memory space", r.line);
+    }
+    std::fclose(file);
+}
+
+void free_target_definitions() {
+    mcus.clear();
+    mcus.shrink_to_fit();
+    target_mcu_index = -1;
+}
