@@ -1,0 +1,139 @@
+// Blocks, statement lists, the statement dispatcher, labels and expression
+// statements with the completion of a pending pointer step.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "compiler/codegen.h"
+#include "compiler/statements_internal.h"
+#include "compiler/statements_pending.h"
+#include "driver/diagnostics.h"
+
+unsigned long statement_calls = 0;
+unsigned long statement_list_calls = 0;
+
+void complete_pointer_step(int kind, const ResultDescriptor* rd) {
+    if (!pointer_step_pending) return;
+    // The pointer's own name, when the expression code left it; the value of
+    // a statement such as "y = p++;" or "p++, f();" is not the pointer.
+    const char* name = pointer_step_name;
+    if ((name == nullptr || *name == '\0') && kind == RK_MACRO_TEMP && rd != nullptr) name = rd->text;
+    if (name != nullptr && *name != '\0')
+        std::printf("Var.Assign \\%s=\\%s%s\n", name, name, pointer_step_up ? "+1" : "-1");
+    pointer_step_pending = false;
+    pointer_step_up = 0;
+    pointer_step_name = nullptr;
+}
+
+int C_compound_statement(List* list, long scope_depth, const char* macrofilename) {
+    debug_trace_line("In C_compound_statement()");
+    if (list == nullptr || list->count == 0) return 0;
+    tree_element* e = list->first;
+    if (e != nullptr && e->id == ID_dts_comment) {
+        C_dts_comment(e->child, false, macrofilename);
+        if (error_flag) return 0;
+        e = e->next;
+    }
+    if (e != nullptr && e->id == ID_declaration_list) {
+        C_declaration_list(e->child);
+        if (error_flag) return 0;
+        e = e->next;
+    }
+    if (e != nullptr && e->id == ID_statement_list) {
+        C_statement_list(e->child, macrofilename);
+    } else if (list->count == 2 && list->last->id == ID_statement_list) {
+        C_statement_list(list->last->child, macrofilename);
+    }
+    if (error_flag) return 0;
+    while (scope_names != nullptr && static_cast<long>(scope_names->count) > scope_depth &&
+           names_remove_last(scope_names)) {
+    }
+    return 0;
+}
+
+// A list of n statements nests n-1 statement lists, the first statement
+// deepest. The nesting is followed with a loop; the trace still shows one call
+// per level, outermost first, as a recursive walk would.
+int C_statement_list(List* list, const char* macrofilename) {
+    std::vector<List*> levels;
+    for (List* level = list; level != nullptr;) {
+        debug_trace_line(("In C_statement_list(), call " + std::to_string(++statement_list_calls)).c_str());
+        levels.push_back(level);
+        tree_element* e = level->first;
+        level = (e != nullptr && e->id == ID_statement_list) ? e->child : nullptr;
+    }
+    for (size_t i = levels.size(); i-- > 0;) {
+        for (tree_element* e = levels[i]->first; e != nullptr; e = e->next) {
+            if (e->id == ID_statement) {
+                C_statement(e->child, macrofilename);
+                if (error_flag) return 0;
+            } else if (e->id == ID_QUERNA_CALL) {
+                std::printf("%s\n", e->txt ? e->txt : "");
+            }
+        }
+    }
+    return 0;
+}
+
+int C_expression_statement(List* list, ResultDescriptor* rd) {
+    debug_trace_line("In C_expression_statement(), rd: ");
+    if (list == nullptr || list->count == 0 || list->first->child == nullptr) return RK_NONE;
+    int kind = C_expression(list->first->child, rd);
+    if (error_flag) return 0;
+    return kind;
+}
+
+int C_labeled_statement(List* list, const char* macrofilename) {
+    debug_trace_line("In C_labeled_statement()");
+    if (list == nullptr || list->first == nullptr) return 0;
+    std::printf("%s:\n", list->first->txt ? list->first->txt : "");
+    tree_element* statement = list->first->next;
+    if (statement != nullptr && statement->id == ID_statement) C_statement(statement->child, macrofilename);
+    return 0;
+}
+
+int C_statement(List* list, const char* macrofilename) {
+    std::string trace = "In C_statement(), call " + std::to_string(++statement_calls);
+    tree_element* first = list != nullptr ? list->first : nullptr;
+    if (first != nullptr && first->child != nullptr && first->child->first != nullptr &&
+        first->child->first->txt != nullptr) {
+        trace += ", tree->first->child->first->txt: ";
+        trace += first->child->first->txt;
+    }
+    debug_trace_line(trace.c_str());
+    if (first == nullptr) return 0;
+    List* child = first->child;
+    switch (first->id) {
+    case ID_labeled_statement:
+        C_labeled_statement(child, macrofilename);
+        return 0;
+    case ID_compound_statement:
+        C_compound_statement(child, scope_names != nullptr ? static_cast<long>(scope_names->count) : 0,
+                             macrofilename);
+        return 0;
+    case ID_expression_statement: {
+        ResultDescriptor rd;
+        int kind = C_expression_statement(child, &rd);
+        if (error_flag) return 0;
+        complete_pointer_step(kind, &rd);
+        return kind;
+    }
+    case ID_selection_statement:
+        C_selection_statement(child, macrofilename);
+        return 0;
+    case ID_iteration_statement:
+        C_iteration_statement(child, macrofilename);
+        return 0;
+    case ID_jump_statement:
+        C_jump_statement(child);
+        return 0;
+    case ID_dts_comment:
+        C_dts_comment(child, false, macrofilename);
+        return 0;
+    case ID_dts_define:
+        C_dts_define(child, macrofilename);
+        return 0;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,117 @@
+// Text searches of the statement conversion. Generated texts can be very long
+// (a 1 MB string literal in a condition or return value), so these are written
+// by hand and stay linear instead of going through a backtracking engine.
+#include <cctype>
+#include <cstring>
+
+#include "compiler/statements_internal.h"
+
+namespace {
+
+bool is_line_break(char c) { return c == '\n' || c == '\r'; }
+
+bool equal_nocase_at(const char* text, size_t n, size_t pos, const char* needle, size_t len) {
+    if (pos + len > n) return false;
+    for (size_t i = 0; i < len; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[pos + i])) !=
+            std::tolower(static_cast<unsigned char>(needle[i])))
+            return false;
+    }
+    return true;
+}
+
+bool equal_at(const char* text, size_t n, size_t pos, const char* needle, size_t len) {
+    return pos + len <= n && std::memcmp(text + pos, needle, len) == 0;
+}
+
+constexpr size_t npos = static_cast<size_t>(-1);
+
+}  // namespace
+
+bool contains_nocase(const char* text, const char* needle) {
+    if (!text || !needle) return false;
+    size_t n = std::strlen(text), len = std::strlen(needle);
+    if (len == 0) return true;
+    for (size_t i = 0; i + len <= n; ++i)
+        if (equal_nocase_at(text, n, i, needle, len)) return true;
+    return false;
+}
+
+bool contains(const char* text, const char* needle) {
+    return text && needle && std::strstr(text, needle) != nullptr;
+}
+
+bool starts_with(const char* text, const char* prefix) {
+    return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+bool contains_temporary_reference(const char* text) {
+    if (!text) return false;
+    for (const char* p = text; (p = std::strstr(p, "\\__")) != nullptr; ++p)
+        if (std::isalpha(static_cast<unsigned char>(p[3]))) return true;
+    return false;
+}
+
+// The groups are greedy and '.' stops at line breaks, so within one line the
+// first "((" gives the widest room, the condition ends at the last ")?(" that
+// still leaves a value, the first value ends at the last "):(" before the last
+// "))", and the second value runs up to that last "))".
+ConditionalMatch match_conditional(const char* text) {
+    ConditionalMatch m;
+    if (!text) return m;
+    size_t n = std::strlen(text);
+    for (size_t line = 0; line <= n;) {
+        size_t end = line;
+        while (end < n && !is_line_break(text[end])) ++end;
+        size_t s = npos, last_close = npos, value_end = npos, cond_end = npos;
+        for (size_t i = line; i + 1 < end && s == npos; ++i)
+            if (text[i] == '(' && text[i + 1] == '(') s = i;
+        if (s != npos) {
+            for (size_t i = end; i-- > line + 1;)
+                if (text[i - 1] == ')' && text[i] == ')') { last_close = i - 1; break; }
+        }
+        if (last_close != npos && last_close >= 3) {
+            for (size_t i = last_close - 3 + 1; i-- > line;)
+                if (equal_at(text, end, i, "):(", 3)) { value_end = i; break; }
+        }
+        if (value_end != npos && value_end >= s + 7) {
+            for (size_t i = value_end - 4 + 1; i-- > s + 3;)
+                if (equal_at(text, end, i, ")?(", 3)) { cond_end = i; break; }
+        }
+        if (cond_end != npos) {
+            m.found = true;
+            m.condition.assign(text + s + 2, cond_end - (s + 2));
+            m.value_true.assign(text + cond_end + 3, value_end - (cond_end + 3));
+            m.value_false.assign(text + value_end + 3, last_close - (value_end + 3));
+            return m;
+        }
+        line = end + 1;
+    }
+    return m;
+}
+
+bool match_return_dereference(const char* text) {
+    if (!text) return false;
+    static const char prefix[] = "(*((unsigned int *)";
+    const size_t plen = sizeof prefix - 1;
+    size_t n = std::strlen(text);
+    for (size_t line = 0; line <= n;) {
+        size_t end = line;
+        while (end < n && !is_line_break(text[end])) ++end;
+        size_t last_triple = npos;
+        for (size_t i = end; i-- > line + 2;)
+            if (text[i - 2] == ')' && text[i - 1] == ')' && text[i] == ')') { last_triple = i - 2; break; }
+        for (size_t i = line; i + plen <= end; ++i) {
+            if (!equal_nocase_at(text, end, i, prefix, plen)) continue;
+            size_t q = i + plen;
+            if (equal_at(text, end, q, "\\__", 3)) {
+                size_t r = q + 3;
+                while (r < end && (std::strchr("abAB0123456789_", text[r]) != nullptr)) ++r;
+                if (r > q + 3 && equal_at(text, end, r, "))", 2)) return true;
+            }
+            if (q < end && text[q] == '(' && last_triple != npos && last_triple >= q + 2) return true;
+        }
+        line = end + 1;
+    }
+    return false;
+}
