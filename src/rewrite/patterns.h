@@ -29,8 +29,15 @@ bool value_comparison_test(const ResultDescriptor* rd);
 bool masked_macro_test(const ResultDescriptor* rd);
 char* temporary_value_pass(ResultDescriptor* rd);
 char* memory_cast_pass(ResultDescriptor* rd);
+// Returns the text without "(unsigned long)" casts when it holds a Data.Long
+// read; the descriptor is not changed.
 char* data_long_pass(ResultDescriptor* rd);
 void temporary_wrap_pass(ResultDescriptor* rd);
+
+// Safe on texts of any length: "\bVar.\b" (a Var. call) and "\\__[a-z]"
+// (an HLL temporary), both caseless, as the return statements test them.
+bool text_contains_var_call(const char* text);
+bool text_contains_hll_temporary(const char* text);
 
 // Compiles the shared patterns (called once at start-up; later calls do nothing).
 void init_shared_patterns();

@@ -1,0 +1,419 @@
+// Condition conversion: a condition text is parsed into a small tree without
+// operator precedence and written back with explicit truth values ("!=0",
+// "==0") and explicit numbers (Convert.BoolToInt). Any parse failure gives
+// the caller its own text back.
+//
+// Chains of operators are parsed in a loop and the tree is written with an
+// explicit stack, so a long condition never deepens the call stack; only
+// parenthesised groups recurse, as deep as they nest.
+#include "rewrite/condition.h"
+
+#include <cstdint>
+#include <regex>
+#include <utility>
+#include <vector>
+
+#include "rewrite/condition_tree.h"
+
+namespace CondExpression {
+
+Node::~Node() {
+    std::vector<std::shared_ptr<Node>> doomed;
+    auto detach = [&doomed](Operand& operand) {
+        if (auto* node = std::get_if<std::shared_ptr<Node>>(&operand)) {
+            if (*node) doomed.push_back(std::move(*node));
+            operand = std::string();
+        }
+    };
+    detach(left);
+    detach(right);
+    while (!doomed.empty()) {
+        std::shared_ptr<Node> node = std::move(doomed.back());
+        doomed.pop_back();
+        if (node.use_count() == 1) {
+            detach(node->left);
+            detach(node->right);
+        }
+    }
+}
+
+namespace {
+
+using pass_engine::BY_HAND;
+using pass_engine::BY_PATTERN;
+using pass_engine::Engine;
+
+constexpr uint32_t kNone = UINT32_MAX;
+
+bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_hex(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool is_word(char c) { return is_letter(c) || is_digit(c) || c == '_'; }
+bool is_line_end(char c) { return c == '\n' || c == '\r'; }
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The working text with the lookup tables that keep each step constant-time:
+// the ")" that matches each "(" (found by counting), the nearest ")" on either
+// side of a position, and the next line end ("." stops there).
+struct Scanner {
+    const std::string& text;
+    Engine engine;
+    std::vector<uint32_t> match, prev_close, next_close, next_line_end;
+
+    Scanner(const std::string& t, Engine e)
+        : text(t), engine(e), match(t.size(), kNone), prev_close(t.size() + 1, kNone),
+          next_close(t.size() + 1, kNone), next_line_end(t.size() + 1, kNone) {
+        std::vector<uint32_t> open;
+        for (uint32_t i = 0; i < t.size(); ++i) {
+            prev_close[i + 1] = t[i] == ')' ? i : prev_close[i];
+            if (t[i] == '(') {
+                open.push_back(i);
+            } else if (t[i] == ')' && !open.empty()) {
+                match[open.back()] = i;
+                open.pop_back();
+            }
+        }
+        for (uint32_t i = static_cast<uint32_t>(t.size()); i-- > 0;) {
+            next_close[i] = t[i] == ')' ? i : next_close[i + 1];
+            next_line_end[i] = is_line_end(t[i]) ? i : next_line_end[i + 1];
+        }
+    }
+
+    bool caseless_at(std::size_t at, std::size_t end, const char* word) const {
+        for (std::size_t i = 0; word[i]; ++i)
+            if (at + i >= end || lower(text[at + i]) != lower(word[i])) return false;
+        return true;
+    }
+
+    // Length of the match of a shared pattern at `at`, within [at, end); -1 when none.
+    long pattern_at(SharedPattern which, std::size_t at, std::size_t end) const {
+        std::smatch m;
+        auto first = text.begin() + static_cast<std::ptrdiff_t>(at);
+        auto last = text.begin() + static_cast<std::ptrdiff_t>(end);
+        if (!std::regex_search(first, last, m, shared_pattern(which), std::regex_constants::match_continuous))
+            return -1;
+        return static_cast<long>(m.length(0));
+    }
+
+    // [a-z_][a-z_0-9]* (caseless) at `at`: the length, 0 when none.
+    std::size_t name_at(std::size_t at, std::size_t end) const {
+        if (at >= end || !(is_letter(text[at]) || text[at] == '_')) return 0;
+        std::size_t q = at + 1;
+        while (q < end && is_word(text[q])) ++q;
+        return q - at;
+    }
+};
+
+// ---- operator classes (each pattern tested at the start of the operator) ----
+
+bool op_is(const std::string& op, std::initializer_list<const char*> set) {
+    for (const char* s : set)
+        if (op == s) return true;
+    return false;
+}
+bool is_arithmetic(const std::string& op) { return op_is(op, {"+", "-", "*", "/", "%", "<<", ">>", "&", "|"}); }
+bool is_bitwise_and_or(const std::string& op) { return op_is(op, {"&", "|"}); }
+bool is_logical(const std::string& op) { return op_is(op, {"&&", "||"}); }
+// "<<" and ">>" begin with "<" and ">", so the comparison pattern finds them too.
+bool is_comparison(const std::string& op) { return op_is(op, {"==", "!=", "<", ">", "<<", ">>"}); }
+
+// ---- parser ----
+
+Operand parse_range(const Scanner& s, std::size_t begin, std::size_t end);
+
+bool unary_at(const Scanner& s, std::size_t at, std::size_t end) {
+    if (s.engine == BY_PATTERN) return s.pattern_at(SP_UNARY_OPERATOR, at, end) > 0;
+    char c = s.text[at];
+    return (c == '!' || c == '~') && !(at + 1 < end && s.text[at + 1] == '=');
+}
+
+// Length of the leaf operand at `at`, 0 when no operand pattern matches.
+std::size_t match_operand(const Scanner& s, std::size_t at, std::size_t end) {
+    const std::string& t = s.text;
+    bool by_pattern = s.engine == BY_PATTERN;
+    // 1. data access: data.<word> and a balanced group.
+    std::size_t len = 0;
+    if (by_pattern) {
+        long m = s.pattern_at(SP_DATA_ACCESS, at, end);
+        len = m > 0 ? static_cast<std::size_t>(m) : 0;
+    } else if (s.caseless_at(at, end, "data.")) {
+        std::size_t q = at + 5;
+        while (q < end && is_word(t[q])) ++q;
+        len = q > at + 5 ? q - at : 0;
+    }
+    if (len > 0) {
+        std::size_t open = at + len;
+        if (open < end && t[open] == '(' && s.match[open] != kNone && s.match[open] < end)
+            return s.match[open] + 1 - at;
+    }
+    // 2. value call: var.value( up to the first ")" after at least one character.
+    if (by_pattern) {
+        long m = s.pattern_at(SP_VALUE_CALL, at, end);
+        if (m > 0) return static_cast<std::size_t>(m);
+    } else if (s.caseless_at(at, end, "var.value(") && at + 11 <= end) {
+        uint32_t close = s.next_close[at + 11];
+        if (close != kNone && close < end && s.next_line_end[at + 10] > close) return close + 1 - at;
+    }
+    // 3. HLL name, 4. macro name.
+    if (by_pattern) {
+        for (SharedPattern p : {SP_HLL_NAME, SP_MACRO_NAME}) {
+            long m = s.pattern_at(p, at, end);
+            if (m > 0) return static_cast<std::size_t>(m);
+        }
+    } else {
+        if (t[at] == '\\') {
+            std::size_t n = s.name_at(at + 1, end);
+            if (n) return n + 1;
+        }
+        if (t.compare(at, 3, "@__") == 0 && at + 3 <= end) {
+            std::size_t n = s.name_at(at + 3, end);
+            if (n) return n + 3;
+        }
+    }
+    // 5. function call: a name and "(" up to the last ")" of the line.
+    if (by_pattern) {
+        long m = s.pattern_at(SP_FUNCTION_CALL, at, end);
+        if (m > 0) return static_cast<std::size_t>(m);
+    } else if (std::size_t n = s.name_at(at, end); n && at + n < end && t[at + n] == '(') {
+        std::size_t open = at + n;
+        std::size_t limit = std::min<std::size_t>(end, s.next_line_end[open + 1] == kNone ? end : s.next_line_end[open + 1]);
+        uint32_t close = s.prev_close[limit];
+        if (close != kNone && close > open) return close + 1 - at;
+    }
+    // 6. identifier.
+    if (by_pattern) {
+        long m = s.pattern_at(SP_IDENTIFIER, at, end);
+        if (m > 0) return static_cast<std::size_t>(m);
+    } else if (std::size_t n = s.name_at(at, end)) {
+        return n;
+    }
+    // 7. number: -?((0x[\da-f])|(\d))[\da-f]*(\.\d+)?
+    if (by_pattern) {
+        long m = s.pattern_at(SP_NUMBER, at, end);
+        return m > 0 ? static_cast<std::size_t>(m) : 0;
+    }
+    std::size_t q = at;
+    if (q < end && t[q] == '-') ++q;
+    if (q + 2 < end && t[q] == '0' && lower(t[q + 1]) == 'x' && is_hex(t[q + 2]))
+        q += 3;
+    else if (q < end && is_digit(t[q]))
+        q += 1;
+    else
+        return 0;
+    while (q < end && is_hex(t[q])) ++q;
+    if (q + 1 < end && t[q] == '.' && is_digit(t[q + 1])) {
+        q += 2;
+        while (q < end && is_digit(t[q])) ++q;
+    }
+    return q - at;
+}
+
+Operand parse_operand(const Scanner& s, std::size_t& cursor, std::size_t end) {
+    std::shared_ptr<Node> unary;
+    if (unary_at(s, cursor, end)) {
+        unary = std::make_shared<Node>();
+        unary->op = std::string(1, s.text[cursor]);
+        ++cursor;
+    }
+    if (cursor >= end) throw ParseError("parse arg error");
+    char c = s.text[cursor];
+    Operand value;
+    if (c == '(') {
+        uint32_t close = s.match[cursor];
+        if (close == kNone || close >= end) throw ParseError("brackets error");
+        value = parse_range(s, cursor + 1, close);
+        cursor = close + 1;
+    } else if (is_letter(c) || is_digit(c) || c == '\\' || c == '@') {
+        std::size_t len = match_operand(s, cursor, end);
+        if (len == 0) throw ParseError("match arg error");
+        value = s.text.substr(cursor, len);
+        cursor += len;
+    } else {
+        throw ParseError("parse arg error");
+    }
+    if (!unary) return value;
+    unary->right = std::move(value);
+    return unary;
+}
+
+std::string parse_operator(const Scanner& s, std::size_t& cursor, std::size_t end) {
+    std::size_t len = 0;
+    if (s.engine == BY_PATTERN) {
+        long m = s.pattern_at(SP_OPERATOR, cursor, end);
+        len = m > 0 ? static_cast<std::size_t>(m) : 0;
+    } else {
+        // The alternatives in the pattern's order: these two-character operators
+        // stand before every one-character operator that begins them.
+        for (const char* op : {"&&", "||", "==", "!=", "<<", ">>"})
+            if (cursor + 2 <= end && s.text.compare(cursor, 2, op) == 0) len = 2;
+        if (len == 0 && std::string("<>+-*/%&|").find(s.text[cursor]) != std::string::npos) len = 1;
+    }
+    if (len == 0) throw ParseError(std::string("unknown op: ") + s.text[cursor]);
+    std::string op = s.text.substr(cursor, len);
+    cursor += len;
+    return op;
+}
+
+// A o1 B o2 REST is (A o1 B) o2 REST, REST parsed the same way: the pairs
+// are collected in a loop and joined from the right.
+Operand parse_range(const Scanner& s, std::size_t begin, std::size_t end) {
+    if (begin >= end) throw ParseError("missing lt");
+    std::vector<std::pair<std::shared_ptr<Node>, std::string>> pending;
+    std::size_t cursor = begin;
+    Operand result;
+    for (;;) {
+        Operand left = parse_operand(s, cursor, end);
+        if (cursor >= end) {
+            result = std::move(left);
+            break;
+        }
+        auto n1 = std::make_shared<Node>();
+        n1->op = parse_operator(s, cursor, end);
+        if (cursor >= end) throw ParseError("missing rt");
+        n1->left = std::move(left);
+        n1->right = parse_operand(s, cursor, end);
+        if (cursor >= end) {
+            result = std::move(n1);
+            break;
+        }
+        std::string op2 = parse_operator(s, cursor, end);
+        if (cursor >= end) throw ParseError("missing rt");
+        pending.emplace_back(std::move(n1), std::move(op2));
+    }
+    while (!pending.empty()) {
+        auto n2 = std::make_shared<Node>();
+        n2->left = std::move(pending.back().first);
+        n2->op = std::move(pending.back().second);
+        n2->right = std::move(result);
+        result = std::move(n2);
+        pending.pop_back();
+    }
+    return result;
+}
+
+// ---- writer ----
+
+// A "~" node where a truth value is wanted (under "&&", "||", "!" or "~"):
+// the complement is tested for non-zero, as the root rule writes it.
+const char* const kComplementTruthOpen = "((~(";
+const char* const kComplementTruthClose = ")!=0))";
+
+// The pieces one tree element is written as: open, left, op, right, close.
+struct Shape {
+    const char* open;
+    bool two_operands;
+    const char* close;
+};
+
+Shape root_shape(const Node& n) {
+    if (n.op == "!") return {"(", false, "==0)"};
+    if (n.op == "~") return {"((~(", false, ")!=0))"};
+    if (is_arithmetic(n.op)) return {"((", true, ")!=0)"};
+    return {"(", true, ")"};
+}
+
+Shape operand_shape(const Node& n, const std::string& parent) {
+    bool parent_arith_or_comparison = is_arithmetic(parent) || is_comparison(parent);
+    if (n.op == "~")
+        return parent_arith_or_comparison ? Shape{"(~", false, ")"}
+                                          : Shape{kComplementTruthOpen, false, kComplementTruthClose};
+    if (n.op == "!") {
+        if (is_bitwise_and_or(parent)) return {"(~", false, ")"};
+        if (parent_arith_or_comparison) return {"(!", false, ")"};
+        return {"(", false, "==0)"};
+    }
+    if (is_arithmetic(n.op)) return is_logical(parent) ? Shape{"((", true, ")!=0)"} : Shape{"(", true, ")"};
+    return is_logical(parent) ? Shape{"(", true, ")"} : Shape{"(Convert.BoolToInt(", true, "))"};
+}
+
+}  // namespace
+
+Operand parse_condition(const std::string& text, Engine engine) {
+    Scanner s(text, engine);
+    return parse_range(s, 0, text.size());
+}
+
+std::string convert_root(const Operand& root) {
+    // Work items: a piece of text to append, or an operand to write under a
+    // parent operator (null parent: the root).
+    struct Item {
+        const Operand* operand;
+        const std::string* parent;
+        const char* piece;
+    };
+    std::string out;
+    std::vector<Item> work{{&root, nullptr, nullptr}};
+    while (!work.empty()) {
+        Item item = work.back();
+        work.pop_back();
+        if (!item.operand) {
+            out += item.piece;
+            continue;
+        }
+        if (const auto* leaf = std::get_if<std::string>(item.operand)) {
+            // convert_operand on a string; the root writes its leaf as a truth value.
+            if (!item.parent || is_logical(*item.parent))
+                out.append("(").append(*leaf).append("!=0)");
+            else
+                out += *leaf;
+            continue;
+        }
+        const Node& node = *std::get<std::shared_ptr<Node>>(*item.operand);
+        Shape shape = item.parent ? operand_shape(node, *item.parent) : root_shape(node);
+        out += shape.open;
+        work.push_back({nullptr, nullptr, shape.close});
+        work.push_back({&node.right, &node.op, nullptr});
+        if (shape.two_operands) {
+            work.push_back({nullptr, nullptr, node.op.c_str()});
+            work.push_back({&node.left, &node.op, nullptr});
+        }
+    }
+    return out;
+}
+
+namespace {
+
+std::string replace_all(const std::string& t, const char* from, const char* to) {
+    std::string out;
+    std::size_t pos = 0, len = std::char_traits<char>::length(from);
+    for (std::size_t hit; (hit = t.find(from, pos)) != std::string::npos; pos = hit + len)
+        out.append(t, pos, hit - pos).append(to);
+    return out.append(t, pos, std::string::npos);
+}
+
+// Inside the outer parenthesis pair when the text starts with one that closes.
+std::string working_text(const std::string& condition) {
+    if (condition.empty() || condition[0] != '(') return condition;
+    long depth = 0;
+    for (std::size_t i = 0; i < condition.size(); ++i) {
+        if (condition[i] == '(') ++depth;
+        if (condition[i] == ')' && --depth == 0) return condition.substr(1, i - 1);
+    }
+    return condition;
+}
+
+}  // namespace
+
+std::string convert_condition_with(const std::string& condition, Engine engine) {
+    std::string w = replace_all(working_text(condition), "&__", "@__");
+    try {
+        Operand tree = parse_condition(w, engine);
+        return replace_all(convert_root(tree), "@__", "&__");
+    } catch (const std::exception&) {
+        return condition;
+    }
+}
+
+}  // namespace CondExpression
+
+std::string convert_condition(const std::string& condition) {
+    return CondExpression::convert_condition_with(condition, pass_engine::engine_for(condition.size()));
+}
+
+std::string wrap_hll_value(const std::string& text) {
+    bool hll = pass_engine::engine_for(text.size()) == pass_engine::BY_PATTERN
+                   ? std::regex_search(text, shared_pattern(SP_HLL_NAME))
+                   : text.size() >= 2 && text[0] == '\\' &&
+                         (CondExpression::is_letter(text[1]) || text[1] == '_');
+    return hll ? "Var.VALUE(" + text + ")" : text;
+}

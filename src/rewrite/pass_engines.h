@@ -1,0 +1,37 @@
+// The text passes on std::string, each in two engines that give the same
+// results: BY_PATTERN runs the compiled patterns of pattern_table.h and is only
+// used on texts up to kRegexTextLimit characters; BY_HAND is a linear scan
+// without recursion and serves texts of any length. The public passes of
+// patterns.h pick the engine by length; the unit tests run both.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "rewrite/pattern_table.h"
+
+namespace pass_engine {
+
+enum Engine { BY_PATTERN, BY_HAND };
+
+inline Engine engine_for(std::size_t length) { return length <= kRegexTextLimit ? BY_PATTERN : BY_HAND; }
+
+bool contains_var_call(const std::string& text, Engine engine);        // "\bVar.\b", caseless
+bool contains_hll_temporary(const std::string& text, Engine engine);   // "\\__[a-z]", caseless
+bool numeric_constant(const std::string& text, bool allow_negation, Engine engine);
+std::string macro_names(const std::string& text, Engine engine);
+std::string value_calls(const std::string& text, int w, Engine engine);
+std::string remove_cast(const std::string& text, Engine engine);
+std::string undo_negation_backslash(const std::string& text, Engine engine);
+// Address group of the pointer compound pattern; false when it does not match.
+bool compound_address(const std::string& left, std::string* address, Engine engine);
+// Number of matches of "(__V[0-9]*)" in `saved`; *equal tells whether one equals `name`.
+int count_temporary_names(const std::string& saved, const std::string& name, bool* equal, Engine engine);
+std::string parenthesise_hll_names(const std::string& text, Engine engine);
+bool value_comparison(const std::string& text, Engine engine);
+bool masked_macro(const std::string& text, Engine engine);
+std::string temporary_values(const std::string& text, Engine engine);
+std::string data_long(const std::string& text, Engine engine);
+std::string wrap_temporaries(const std::string& text, Engine engine);
+
+}  // namespace pass_engine

@@ -1,0 +1,140 @@
+// The text passes over descriptor texts. Each picks the engine by the length
+// of its text, so no compiled pattern runs over a long text.
+#include "rewrite/patterns.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "compiler/codegen.h"
+#include "rewrite/pass_engines.h"
+
+using pass_engine::engine_for;
+
+namespace {
+
+std::string text_of(const char* text) { return text ? std::string(text) : std::string(); }
+
+}  // namespace
+
+bool text_contains_var_call(const char* text) {
+    std::string t = text_of(text);
+    return pass_engine::contains_var_call(t, engine_for(t.size()));
+}
+
+bool text_contains_hll_temporary(const char* text) {
+    std::string t = text_of(text);
+    return pass_engine::contains_hll_temporary(t, engine_for(t.size()));
+}
+
+bool is_numeric_constant(const char* text, bool allow_negation) {
+    if (!text) return false;
+    std::string t(text);
+    return pass_engine::numeric_constant(t, allow_negation, engine_for(t.size()));
+}
+
+void macro_name_pass(ResultDescriptor* rd) {
+    if (!rd->text) return;
+    std::string t(rd->text);
+    rd->text = pool_string(pass_engine::macro_names(t, engine_for(t.size())).c_str());
+}
+
+void value_call_pass(ResultDescriptor* rd, int w) {
+    if (!rd->text) return;
+    std::string t(rd->text);
+    rd->text = pool_string(pass_engine::value_calls(t, w, engine_for(t.size())).c_str());
+}
+
+void cast_removal_pass(char** text) {
+    if (!*text) return;
+    std::string t(*text);
+    *text = pool_string(pass_engine::remove_cast(t, engine_for(t.size())).c_str());
+}
+
+char* macro_operator_pass(const char* op, ResultDescriptor* rd) {
+    std::string t = text_of(op) + "\\" + text_of(rd->text);
+    rd->text = pool_string(t.c_str());
+    return rd->text;
+}
+
+char* negation_pass(ResultDescriptor* rd) {
+    std::string t = text_of(rd->text);
+    rd->text = pool_string(pass_engine::undo_negation_backslash(t, engine_for(t.size())).c_str());
+    return rd->text;
+}
+
+void pointer_compound_pass(const char* left, const char* op, const char* right) {
+    std::string l = text_of(left), address;
+    if (l.find("*((unsigned int *)") == std::string::npos ||
+        !pass_engine::compound_address(l, &address, engine_for(l.size()))) {
+        std::printf("Var.Assign (%s%s=%s)\n", l.c_str(), op, right);
+        return;
+    }
+    std::printf("Data.Set D:(Var.VALUE(%s)) %%Long ((data.long(D:%s))%s%s)\n", address.c_str(), address.c_str(), op,
+                right);
+}
+
+char* pointer_step_pass(ResultDescriptor* left, ResultDescriptor* right) {
+    std::string l = text_of(left->text);
+    std::string step = l.size() > 2 ? l.substr(2) : std::string();
+    std::string t = text_of(right->text) + "\nVar.Assign \\" + step + "=\\" + step + (pointer_step_up == 1 ? "+1" : "-1");
+    pointer_step_pending = false;
+    pointer_step_up = 0;
+    temp_counter -= 1;
+    left->text = pool_string(t.c_str());
+    return left->text;
+}
+
+int renumbering_pass(int n) {
+    std::string saved = text_of(loop_condition_text);
+    bool equal = false;
+    int count = pass_engine::count_temporary_names(saved, "__V" + std::to_string(n), &equal, engine_for(saved.size()));
+    return equal ? temp_counter : n - count;
+}
+
+void hll_name_pass(ResultDescriptor* rd) {
+    if (!rd->text) return;
+    std::string t(rd->text);
+    rd->text = pool_string(pass_engine::parenthesise_hll_names(t, engine_for(t.size())).c_str());
+}
+
+bool value_comparison_test(const ResultDescriptor* rd) {
+    if (!rd->text) return false;
+    std::string t(rd->text);
+    return pass_engine::value_comparison(t, engine_for(t.size()));
+}
+
+bool masked_macro_test(const ResultDescriptor* rd) {
+    if (!rd->text) return false;
+    std::string t(rd->text);
+    return pass_engine::masked_macro(t, engine_for(t.size()));
+}
+
+char* temporary_value_pass(ResultDescriptor* rd) {
+    std::string t = text_of(rd->text);
+    rd->text = pool_string(pass_engine::temporary_values(t, engine_for(t.size())).c_str());
+    return rd->text;
+}
+
+char* memory_cast_pass(ResultDescriptor* rd) {
+    std::string t = text_of(rd->text);
+    std::string out;
+    const std::string cast = "*((unsigned int *)";
+    std::size_t pos = 0;
+    for (std::size_t hit; (hit = t.find(cast, pos)) != std::string::npos; pos = hit + cast.size())
+        out.append(t, pos, hit - pos).append("data.long(D:");
+    out.append(t, pos, std::string::npos);
+    rd->text = pool_string(out.c_str());
+    return rd->text;
+}
+
+char* data_long_pass(ResultDescriptor* rd) {
+    std::string t = text_of(rd->text);
+    return pool_string(pass_engine::data_long(t, engine_for(t.size())).c_str());
+}
+
+void temporary_wrap_pass(ResultDescriptor* rd) {
+    if (!rd->text) return;
+    std::string t(rd->text);
+    rd->text = pool_string(pass_engine::wrap_temporaries(t, engine_for(t.size())).c_str());
+}
