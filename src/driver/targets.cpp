@@ -155,8 +155,8 @@ bool report_conflict(const RegisterRecord& a, const RegisterRecord& b, const std
 }
 
 // Sorts a table by name (equal names in file order) and reduces every run of
-// equal names to its first record. A ccs definition overrides the others;
-// definitions of equal standing must agree.
+// equal names to one record: the first ccs definition, else the first one.
+// Definitions of the same standing as the survivor must agree with it.
 bool merge_registers(std::vector<RegisterRecord>* table, const std::string& path) {
     std::sort(table->begin(), table->end(), [](const RegisterRecord& a, const RegisterRecord& b) {
         int order = std::strcmp(a.name.c_str(), b.name.c_str());
@@ -179,12 +179,7 @@ bool merge_registers(std::vector<RegisterRecord>* table, const std::string& path
                 return report_conflict(*winner, other, path);
             }
         }
-        RegisterRecord survivor = (*table)[begin];
-        survivor.address = winner->address;
-        survivor.width = winner->width;
-        survivor.memory_class = winner->memory_class;
-        survivor.ccs = winner->ccs;
-        merged.push_back(std::move(survivor));
+        merged.push_back(*winner);
         begin = end;
     }
     table->swap(merged);

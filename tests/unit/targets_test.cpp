@@ -213,7 +213,7 @@ TEST(TargetsMerge, CcsDefinitionWinsOverPlainOnes) {
     ASSERT_TRUE(find_register("SYS", &rec));
     EXPECT_TRUE(rec.ccs);
     EXPECT_EQ(rec.address, 0x20u);
-    EXPECT_EQ(rec.line, 2);  // the record that survives is the first in the file
+    EXPECT_EQ(rec.line, 5);  // the line of the definition in force
 }
 
 TEST(TargetsMerge, CcsEndsAtTheNextSection) {
