@@ -34,9 +34,32 @@ int C_init_declarator(List* list, bool is_global, uint32_t* flags);
 void emit_variable_declaration(const char* name, uint32_t flags, int pointer_depth);
 int C_dts_comment(List* list, bool to_macro_file, const char* macrofilename);
 int C_dts_define(List* list, const char* macrofilename);
+// True when the statement (a statement's list, or a compound statement's list
+// such as a function body) yields no value: no "return" with an expression.
 bool returns_value(List* statement);
-// Text of a type name (casts, sizeof), taken into the string pool.
-char* C_type_name(List* list, char** text);
+// Depth of a pointer node: 1 plus its nesting; 0 for null.
+int pointer_depth(const tree_element* pointer);
+
+// Type-name text builders (type_names.cpp). Each takes the node's list and an
+// optional text result, and returns the pooled text.
+// Text of a type name (casts, sizeof); ORs the type's specifier bits into
+// `flags` when it is given.
+char* C_type_name(List* list, char** text, uint32_t* flags = nullptr);
+char* C_declarator(List* list, char** text);
+char* C_direct_declarator(List* list, char** text);
+char* C_abstract_declarator(List* list, char** text);
+char* C_direct_abstract_declarator(List* list, char** text);
+char* C_parameter_declaration(List* list, char** text);
+char* C_parameter_list(List* list, char** text);
+char* C_parameter_type_list(List* list, char** text);
+char* C_struct_or_union_specifier(List* list, char** text);
+char* C_struct_declaration(List* list, char** text);
+char* C_struct_declaration_list(List* list, char** text);
+char* C_struct_declarator_list(List* list, char** text);
+char* C_struct_declarator(List* list, char** text);
+char* C_enum_specifier(List* list, char** text);
+char* C_enumerator_list(List* list, char** text);
+char* C_enumerator(List* list, char** text);
 
 // ---- statements (statements.cpp) ----
 extern List* loop_labels;
@@ -89,3 +112,4 @@ const char* operand_text(int kind, const ResultDescriptor* rd, const char* calle
 // ---- menus, hot menus and dialogs (menus.cpp) ----
 int C_menu(List* menus, const char* macrofilename);
 int C_dialog(tree_element* dialog, const char* macrofilename);
+int C_hotmenu(tree_element* hotmenu, const char* macrofilename);
