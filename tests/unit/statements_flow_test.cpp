@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "compiler/codegen.h"
+#include "compiler/statements_pending.h"
+#include "driver/diagnostics.h"
+#include "statements_tree.h"
+#include "test_support.h"
+
+using namespace statements_tree;
+using test_support::Capture;
+
+namespace {
+
+class StatementFlow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        error_flag = 0;
+        label_counter = -1;
+        temp_counter = 0;
+    }
+    void TearDown() override { error_flag = 0; }
+
+    // Converts one statement and returns what it wrote.
+    static std::string convert(List* stmt) {
+        Capture out(stdout);
+        C_statement(stmt, "macro_file.dts");
+        std::string text = out.text();
+        list_release(stmt);
+        return text;
+    }
+};
+
+uint32_t size_of(const List* l) { return l != nullptr ? l->count : 0; }
+
+TEST_F(StatementFlow, ListKeepsSourceOrderWithLabelsGotoAndQuernaLines) {
+    List* body = block({{labeled("top", goto_statement("top"))},
+                        {nullptr, "B::Break"},
+                        {empty_statement()},
+                        {block({{goto_statement("inner")}, {return_statement()}})},
+                        {return_statement()}});
+    EXPECT_EQ(convert(body), "top:\nGOTO top\nB::Break\nGOTO inner\nRETURN\nRETURN\n");
+}
+
+TEST_F(StatementFlow, EmptyBlockWritesNothing) {
+    EXPECT_EQ(convert(block({})), "");
+}
+
+TEST_F(StatementFlow, VeryLongBodyIsWalkedWithoutRecursion) {
+    // One nesting level per statement: a recursive walk would exhaust the stack.
+    const int n = 200000;
+    std::vector<Item> items(n, Item{});
+    for (int i = 0; i < n; ++i) items[i].stmt = (i % 2) ? return_statement() : goto_statement("x");
+    std::string text = convert(block(items));
+    std::string expected;
+    for (int i = 0; i < n; ++i) expected += (i % 2) ? "RETURN\n" : "GOTO x\n";
+    EXPECT_EQ(text, expected);
+}
+
+TEST_F(StatementFlow, BlockPopsScopeNamesBackToItsDepth) {
+    List* saved = scope_names;
+    scope_names = list_create();
+    for (const char* name : {"a", "b", "c"}) names_append(scope_names, name);
+    List* stmt = block({{return_statement()}});
+    {
+        Capture out(stdout);
+        C_compound_statement(stmt->first->child, 1, "macro_file.dts");
+        EXPECT_EQ(out.text(), "RETURN\n");
+    }
+    EXPECT_EQ(scope_names->count, 1u);
+    EXPECT_STREQ(names_last(scope_names), "a");
+    list_release(stmt);
+    list_release(scope_names);
+    scope_names = saved;
+}
+
+TEST_F(StatementFlow, BreaksJumpToTheInnermostLoopAndWriteItsLabelOnce) {
+    // for(;;){break; break;} for(;;){for(;;){break;} break;} for(;;){} break;
+    List* body = block({{forever(block({{break_statement()}, {break_statement()}}))},
+                        {forever(block({{forever(block({{break_statement()}}))}, {break_statement()}}))},
+                        {forever(block({}))},
+                        {break_statement()}});
+    EXPECT_EQ(convert(body),
+              "WHILE \n(\nGOTO __L0\nGOTO __L0\n)\n__L0:\n"
+              "WHILE \n(\nWHILE \n(\nGOTO __L2\n)\n__L2:\nGOTO __L1\n)\n__L1:\n"
+              "WHILE \n(\n)\n");
+    EXPECT_EQ(label_counter, 3);  // the loop without a break still took a number
+    EXPECT_EQ(temp_counter, 4);   // every for loop takes one temporary number
+    EXPECT_EQ(size_of(loop_labels), 0u);
+    EXPECT_EQ(size_of(break_targets), 0u);
+}
+
+TEST_F(StatementFlow, LoopCutShortByAnErrorLeavesTheStacksBalanced) {
+    List* loop = forever(block({{break_statement()}}));
+    error_flag = 1;
+    EXPECT_EQ(convert(loop), "");
+    EXPECT_EQ(size_of(loop_labels), 0u);
+    EXPECT_EQ(size_of(break_targets), 0u);
+    EXPECT_FALSE(in_loop_condition);
+    EXPECT_FALSE(renumber_entry);
+}
+
+TEST_F(StatementFlow, DeeplyNestedBlocksAndLoops) {
+    List* stmt = break_statement();
+    const int depth = 2000;
+    for (int i = 0; i < depth; ++i) stmt = (i % 2) ? block({{stmt}}) : forever(stmt);
+    std::string text = convert(stmt);
+    // The break leaves the innermost loop, which is the first one built.
+    EXPECT_NE(text.find("GOTO __L999\n)\n__L999:\n"), std::string::npos);
+    EXPECT_EQ(size_of(loop_labels), 0u);
+}
+
+TEST_F(StatementFlow, PendingPointerStepIsWrittenAfterItsStatement) {
+    pointer_step_pending = true;
+    pointer_step_up = 1;
+    pointer_step_name = "p";
+    EXPECT_EQ(convert(block({{empty_statement()}, {empty_statement()}})), "Var.Assign \\p=\\p+1\n");
+    EXPECT_FALSE(pointer_step_pending);
+    EXPECT_EQ(pointer_step_up, 0);
+
+    pointer_step_pending = true;
+    pointer_step_name = "q";
+    EXPECT_EQ(convert(empty_statement()), "Var.Assign \\q=\\q-1\n");
+
+    // Without a known pointer name nothing can be written, but the step must
+    // not leak into a later statement.
+    pointer_step_pending = true;
+    pointer_step_up = 1;
+    pointer_step_name = nullptr;
+    EXPECT_EQ(convert(empty_statement()), "");
+    EXPECT_FALSE(pointer_step_pending);
+    EXPECT_EQ(pointer_step_up, 0);
+}
+
+TEST_F(StatementFlow, JumpsOutsideLoops) {
+    EXPECT_EQ(convert(break_statement()), "");
+    EXPECT_EQ(convert(return_statement()), "RETURN\n");
+    EXPECT_EQ(convert(goto_statement("done")), "GOTO done\n");
+    EXPECT_EQ(size_of(break_targets), 0u);
+}
+
+}  // namespace
