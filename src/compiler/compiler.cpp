@@ -9,6 +9,7 @@
 #include "builtins/builtins.h"
 #include "compiler/codegen.h"
 #include "compiler/compiler.h"
+#include "compiler/declarations_pending.h"
 #include "compiler/value.h"
 #include "driver/diagnostics.h"
 #include "frontend/tree.h"
@@ -64,6 +65,7 @@ void reset_run_state() {
     label_counter = -1;
     reset_gel_function_called();
     builtin_selection_mask = 0;
+    reset_expression_state();
 }
 
 // The macro suffix of the output file's name: the part after the last
