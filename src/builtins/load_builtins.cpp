@@ -5,19 +5,17 @@
 #include <string>
 
 #include "builtins/handlers.h"
-#include "builtins/memory_checks.h"
+#include "builtins/checks.h"
 #include "builtins/memory_class.h"
-
-using namespace memory_checks;
 
 namespace {
 
 // Checks shared by the loaders of a quoted file name with up to two more
 // parameters; leaves the unescaped file text in the first parameter.
 bool check_file_parameter(GelParameter* parameters, int count, const char* name) {
-    if (!arity_range(count, 1, 3, name)) return false;
-    if (!require_quoted(parameters, 0, name)) return false;
-    fill_omitted(parameters, count);
+    if (!check_count_range(name, count, 1, 3)) return false;
+    if (!check_quoted(parameters, 0, name)) return false;
+    fill_omitted_parameters(parameters, count);
     unescape_backslashes(parameters[0].rd.text);
     return true;
 }
@@ -59,15 +57,15 @@ GEL_HANDLER(GEL_SymbolRemove) {
 }
 
 GEL_HANDLER(GEL_UnloadAllSymbols) {
-    if (!arity_exact(count, 0, name)) return 0;
+    if (!check_exact_count(name, count, 0)) return 0;
     std::printf("sYmbol.Delete\n");
     return 0;
 }
 
 GEL_HANDLER(GEL_LoadGel) {
-    if (!arity_exact(count, 1, name)) return 0;
-    if (!require_quoted(parameters, 0, name)) return 0;
-    fill_omitted(parameters, count);
+    if (!check_exact_count(name, count, 1)) return 0;
+    if (!check_quoted(parameters, 0, name)) return 0;
+    fill_omitted_parameters(parameters, count);
     char* text = parameters[0].rd.text;
 
     // Each pair of backslashes becomes one slash.
@@ -105,16 +103,16 @@ GEL_HANDLER(GEL_LoadGel) {
 }
 
 GEL_HANDLER(GEL_SrcDirAdd) {
-    if (!arity_exact(count, 1, name)) return 0;
-    if (!require_quoted(parameters, 0, name)) return 0;
-    fill_omitted(parameters, count);
+    if (!check_exact_count(name, count, 1)) return 0;
+    if (!check_quoted(parameters, 0, name)) return 0;
+    fill_omitted_parameters(parameters, count);
     unescape_backslashes(parameters[0].rd.text);
     std::printf("sYmbol.SourcePATH.SetDir %s\n", parameters[0].rd.text);
     return 0;
 }
 
 GEL_HANDLER(GEL_SrcDirRemoveAll) {
-    if (!arity_exact(count, 0, name)) return 0;
+    if (!check_exact_count(name, count, 0)) return 0;
     std::printf("SYMBOL.SourcePATH.RESet\n");
     return 0;
 }

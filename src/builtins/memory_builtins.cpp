@@ -7,11 +7,9 @@
 #include <string>
 
 #include "builtins/handlers.h"
-#include "builtins/memory_checks.h"
+#include "builtins/checks.h"
 #include "builtins/memory_class.h"
 #include "driver/diagnostics.h"
-
-using namespace memory_checks;
 
 namespace {
 
@@ -66,6 +64,14 @@ const char* const kTypeNames[41] = {
     "float", "none", "32-bit IEEE single", "none", "double", "none", "64-bit IEEE double", "none",
     "long double",
 };
+
+// The parameter's text as written; a macro temporary without text is spelled
+// &__V<n>, any other textless parameter is empty.
+std::string written_text(const GelParameter& p) {
+    if (p.rd.text) return p.rd.text;
+    if (p.kind == RK_MACRO_TEMP) return "&__V" + std::to_string(p.rd.number);
+    return std::string();
+}
 
 bool is_hex_digit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
 bool is_decimal_digit(char c) { return c >= '0' && c <= '9'; }
@@ -144,15 +150,15 @@ void write_file_transfer(GelParameter* parameters, const char* command) {
 }  // namespace
 
 GEL_HANDLER(GEL_MapAdd) {
-    if (!arity_exact(count, 5, name)) return 0;
-    fill_omitted(parameters, count);
+    if (!check_exact_count(name, count, 5)) return 0;
+    fill_omitted_parameters(parameters, count);
     std::printf("MAP.Bus32 %s++%s\n", written_text(parameters[0]).c_str(), written_text(parameters[2]).c_str());
     return 0;
 }
 
 GEL_HANDLER(GEL_MapAddStr) {
-    if (!arity_exact(count, 5, name)) return 0;
-    fill_omitted(parameters, count);
+    if (!check_exact_count(name, count, 5)) return 0;
+    fill_omitted_parameters(parameters, count);
     // The length must be a hexadecimal constant whose end address fits in
     // 32 bits: anything else has no length to read.
     const char* length = parameters[2].rd.text;
@@ -171,7 +177,7 @@ GEL_HANDLER(GEL_MapAddStr) {
         valid = c != digits && *c == '\0' && value >= 1 && value <= 0x100000000ULL;
     }
     if (!valid) {
-        fail("Third parameter of %s function must be a hexadecimal length from 0x1 to 0x100000000.", name);
+        set_pending_error("Third parameter of %s function must be a hexadecimal length from 0x1 to 0x100000000.", name);
         return 0;
     }
     std::printf("MAP.Bus32 %s++%.8X\n", written_text(parameters[0]).c_str(), static_cast<unsigned>(value - 1));
@@ -184,18 +190,11 @@ GEL_HANDLER(GEL_MapOff) {
 }
 
 GEL_HANDLER(GEL_MemoryFill) {
-    if (count < 4) {
-        fail("Too few parameters to call %s function. Expecting %d parameters.", name, 4);
-        return 0;
-    }
-    if (count > 5) {
-        fail("Too many parameters to call %s function. Expecting %d parameters.", name, 5);
-        return 0;
-    }
-    fill_omitted(parameters, count);
+    if (!check_min_count(name, count, 4) || !check_max_count(name, count, 5)) return 0;
+    fill_omitted_parameters(parameters, count);
     for (int i = 0; i < 4; ++i) {
         if (is_quoted(parameters[i])) {
-            fail("Numeric expression expected as parameter %d.", i + 1);
+            set_pending_error("Numeric expression expected as parameter %d.", i + 1);
             return 0;
         }
     }
@@ -206,10 +205,10 @@ GEL_HANDLER(GEL_MemoryFill) {
         if (read_type_code(parameters[4].rd.text, &code)) {
             if (code >= 0 && code <= 40) {
                 width = &kFillWidths[code];
-                if (width->warning) warning_at(line, width->warning, name, kTypeNames[code]);
+                if (width->warning) handler_warning(line, width->warning, name, kTypeNames[code]);
             }
         } else {
-            warning_at(line,
+            handler_warning(line,
                        "%s: Fifth parameter should be a numeric constant to be convertable to QUERNA. "
                        "Parameter \"%s\" omitted.",
                        name, text.c_str());
@@ -228,37 +227,30 @@ GEL_HANDLER(GEL_MemoryFill) {
 }
 
 GEL_HANDLER(GEL_MemoryLoad) {
-    if (!arity_exact(count, 4, name)) return 0;
-    if (!require_quoted(parameters, 3, name)) return 0;
-    fill_omitted(parameters, count);
+    if (!check_exact_count(name, count, 4)) return 0;
+    if (!check_quoted(parameters, 3, name)) return 0;
+    fill_omitted_parameters(parameters, count);
     unescape_backslashes(parameters[3].rd.text);
     write_file_transfer(parameters, "DATA.LOAD.AUTO ");
     return 0;
 }
 
 GEL_HANDLER(GEL_MemorySave) {
-    if (!arity_range(count, 4, 6, name)) return 0;
-    if (!require_quoted(parameters, 3, name)) return 0;
-    fill_omitted(parameters, count);
+    if (!check_count_range(name, count, 4, 6)) return 0;
+    if (!check_quoted(parameters, 3, name)) return 0;
+    fill_omitted_parameters(parameters, count);
     if (count >= 5)
-        warning_at(line, "%s(): 'io_format' parameter not supported. Assuming default hexadecimal format.", name);
-    if (count >= 6) warning_at(line, "%s(): 'append' parameter not supported. File always overwritten.", name);
+        handler_warning(line, "%s(): 'io_format' parameter not supported. Assuming default hexadecimal format.", name);
+    if (count >= 6) handler_warning(line, "%s(): 'append' parameter not supported. File always overwritten.", name);
     unescape_backslashes(parameters[3].rd.text);
     write_file_transfer(parameters, "DATA.SAVE.ASCIIHEX ");
     return 0;
 }
 
 GEL_HANDLER(GEL_PatchAssembly) {
-    if (count > 3) {
-        fail("Too many parameters to call %s function. Expecting %d parameters.", name, 3);
-        return 0;
-    }
-    if (count < 3) {
-        fail("Too few parameters to call %s function. Expecting %d parameters.", name, 3);
-        return 0;
-    }
-    if (!require_quoted(parameters, 2, name)) return 0;
-    fill_omitted(parameters, count);
+    if (!check_max_count(name, count, 3) || !check_min_count(name, count, 3)) return 0;
+    if (!check_quoted(parameters, 2, name)) return 0;
+    fill_omitted_parameters(parameters, count);
     char* instruction = parameters[2].rd.text;
     size_t length = std::strlen(instruction);
     if (length > 0 && instruction[length - 1] == '"') instruction[--length] = '\0';
