@@ -100,6 +100,7 @@ int C_selection_statement(List* list, const char* macrofilename) {
     deref_mode = 0;
     if (error_flag) return 0;
     debug_trace_line("In C_selection_statement()");
+    complete_pointer_step(kind, &rd);
 
     generate_if(kind, &rd);
     if (error_flag) return 0;

@@ -18,8 +18,10 @@ void label_pop(List* stack);
 void label_truncate(List* stack, uint32_t size);
 uint32_t label_count(const List* stack);
 
-// Writes the update line of a pointer step still pending after an expression
-// statement, then clears the step flags.
+// Writes the update line of a pointer step still pending after the expression
+// of a statement (an expression statement, a condition, a for-loop part or a
+// returned value), then clears the step flags: the step belongs to the
+// statement that made it and never reaches a later one.
 void complete_pointer_step(int kind, const ResultDescriptor* rd);
 
 // --- text searches ---

@@ -32,6 +32,7 @@ void return_value(List* expression) {
     ResultDescriptor rd;
     int kind = C_expression(expression, &rd);
     if (error_flag) return;
+    complete_pointer_step(kind, &rd);
     if (rd.text == nullptr) return;
     if (!return_dereference(&rd)) {
         cast_removal_pass(&rd.text);

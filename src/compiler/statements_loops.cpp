@@ -99,6 +99,7 @@ int while_loop(List* list, const char* macrofilename) {
     if (error_flag) return 0;
     in_loop_condition = false;
     call_in_condition = 0;
+    complete_pointer_step(kind, &rd);
 
     if (is_temporary_kind(kind)) {
         std::printf("WHILE V.VALUE(\\__V%i)\n", rd.number);
@@ -129,8 +130,9 @@ int while_loop(List* list, const char* macrofilename) {
     if (error_flag) return 0;
     // The condition's commands again, so that the next test sees fresh values.
     ResultDescriptor again;
-    C_expression(condition->child, &again);
+    int again_kind = C_expression(condition->child, &again);
     if (error_flag) return 0;
+    complete_pointer_step(again_kind, &again);
     renumber_entry = false;
     std::printf(")\n");
     end_label_step(label);
@@ -154,6 +156,7 @@ int do_loop(List* list, const char* macrofilename) {
     ResultDescriptor rd;
     int kind = C_expression(condition->child, &rd);
     if (error_flag) return 0;
+    complete_pointer_step(kind, &rd);
     if (is_temporary_kind(kind)) {
         std::printf("Var.IF !(\\__V%i)\n&__V%i=0\n", rd.number, n);
     } else if (kind == RK_MACRO_TEMP) {
@@ -200,6 +203,7 @@ int for_loop(List* list, const char* macrofilename) {
     ResultDescriptor rd;
     int kind = C_expression_statement(condition->child, &rd);
     if (error_flag) return 0;
+    complete_pointer_step(kind, &rd);
     std::printf("WHILE ");
     if (kind == RK_EXPRESSION) {
         std::printf("%s", text_of(rd));
