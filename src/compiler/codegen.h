@@ -87,6 +87,11 @@ extern bool renumber_entry;
 extern bool pointer_step_pending;
 extern int pointer_step_up;
 extern uint32_t builtin_selection_mask;  // cleared by compile
+// Name of the pointer variable whose postfix "++"/"--" left its update to the
+// statement (set together with pointer_step_pending).
+extern const char* pointer_step_name;
+// Clears the flags above (called by compile before the first declaration).
+void reset_expression_state();
 
 int C_expression(List* list, ResultDescriptor* rd);
 int C_assignment_expression(List* list, ResultDescriptor* rd);
@@ -108,6 +113,13 @@ int C_primary_expression(List* list, ResultDescriptor* rd);
 // Operand spelling of a value: "\__V%i", "&__V%i", "\%s" or the text itself.
 // Kind -6 or an unknown kind is a fatal internal error naming `caller`.
 const char* operand_text(int kind, const ResultDescriptor* rd, const char* caller);
+// One binary operation: fills `rd` with the pooled text of "left op right",
+// returns RK_EXPRESSION. `op` is the operator's node kind, or the level's kind
+// for the levels that keep no operator element.
+int C_print_expression(uint32_t op, int left_kind, ResultDescriptor* left, int right_kind,
+                       ResultDescriptor* right, ResultDescriptor* rd);
+// Spelling of a binary operator code (" " for an unknown one).
+const char* binary_operator_text(uint32_t op);
 
 // ---- menus, hot menus and dialogs (menus.cpp) ----
 int C_menu(List* menus, const char* macrofilename);

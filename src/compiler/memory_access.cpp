@@ -1,0 +1,367 @@
+// Reads of @-forms and registers into temporaries, pointer dereferences, and
+// the writes, compound assignments and increments of memory and register
+// targets.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "compiler/codegen.h"
+#include "compiler/expression_support.h"
+#include "compiler/memory_access.h"
+#include "driver/diagnostics.h"
+#include "driver/targets.h"
+#include "rewrite/patterns.h"
+
+namespace {
+
+// The 24 @-forms by access_type: the C type of the temporary, the opening of
+// a plain write and the opening of a compound write (address text first).
+struct MemoryForm {
+    uint32_t access_type;
+    const char* c_type;
+    const char* write_opening;
+    const char* compound_opening;
+};
+
+const MemoryForm kMemoryForms[24] = {
+    {0x011, "char", "Data.Set p:(%s) %%BYTE Var.VALUE((char)(", "DATA.SET p:(%s) %%BYTE V.VALUE((char)("},
+    {0x012, "short", "Data.Set p:(%s) %%WORD Var.VALUE((short)(", "DATA.SET p:(%s) %%WORD V.VALUE((short)("},
+    {0x014, "int", "Data.Set p:(%s) %%LONG Var.VALUE((int)(", "DATA.SET p:(%s) %%LONG V.VALUE((int)("},
+    {0x018, "long long", "Data.Set p:(%s) %%QUAD Var.VALUE((long long)(", "DATA.SET p:(%s) %%QUAD V.VALUE((long long)("},
+    {0x021, "char", "Data.Set d:(%s) %%BYTE Var.VALUE((char)(", "DATA.SET d:(%s) %%BYTE V.VALUE((char)("},
+    {0x022, "short", "Data.Set d:(%s) %%WORD Var.VALUE((short)(", "DATA.SET d:(%s) %%WORD V.VALUE((short)("},
+    {0x024, "int", "Data.Set d:(%s) %%LONG Var.VALUE((int)(", "DATA.SET d:(%s) %%LONG V.VALUE((int)("},
+    {0x028, "long long", "Data.Set d:(%s) %%QUAD Var.VALUE((long long)(", "DATA.SET d:(%s) %%QUAD V.VALUE((long long)("},
+    {0x041, "char", "Data.Set io:(%s) %%BYTE Var.VALUE((char)(", "DATA.SET io:(%s) %%BYTE V.VALUE((char)("},
+    {0x042, "short", "Data.Set io:(%s) %%WORD Var.VALUE((short)(", "DATA.SET io:(%s) %%WORD V.VALUE((short)("},
+    {0x044, "int", "Data.Set io:(%s) %%LONG Var.VALUE((int)(", "DATA.SET io:(%s) %%LONG V.VALUE((int)("},
+    {0x048, "long long", "Data.Set io:(%s) %%QUAD Var.VALUE((long long)(", "DATA.SET io:(%s) %%QUAD V.VALUE((long long)("},
+    {0x811, "unsigned char", "Data.Set p:(%s) %%BYTE Var.VALUE((unsigned char)(", "DATA.SET p:(%s) %%BYTE V.VALUE((unsigned char)("},
+    {0x812, "unsigned short", "Data.Set p:(%s) %%WORD Var.VALUE((unsigned short)(", "DATA.SET p:(%s) %%WORD V.VALUE((unsigned short)("},
+    {0x814, "unsigned int", "Data.Set p:(%s) %%LONG Var.VALUE((unsigned int)(", "DATA.SET p:(%s) %%LONG V.VALUE((unsigned int)("},
+    {0x818, "unsigned long long", "Data.Set p:(%s) %%QUAD Var.VALUE((unsigned long long)(", "DATA.SET p:(%s) %%QUAD V.VALUE((unsigned long long)("},
+    {0x821, "unsigned char", "Data.Set d:(%s) %%BYTE Var.VALUE((unsigned char)(", "DATA.SET d:(%s) %%BYTE V.VALUE((unsigned char)("},
+    {0x822, "unsigned short", "Data.Set d:(%s) %%WORD Var.VALUE((unsigned short)(", "DATA.SET d:(%s) %%WORD V.VALUE((unsigned short)("},
+    {0x824, "unsigned int", "Data.Set d:(%s) %%LONG Var.VALUE((unsigned int)(", "DATA.SET d:(%s) %%LONG V.VALUE((unsigned int)("},
+    {0x828, "unsigned long long", "Data.Set d:(%s) %%QUAD Var.VALUE((unsigned long long)(", "DATA.SET d:(%s) %%QUAD V.VALUE((unsigned long long)("},
+    {0x841, "unsigned char", "Data.Set io:(%s) %%BYTE Var.VALUE((unsigned char)(", "DATA.SET io:(%s) %%BYTE V.VALUE((unsigned char)("},
+    {0x842, "unsigned short", "Data.Set io:(%s) %%WORD Var.VALUE((unsigned short)(", "DATA.SET io:(%s) %%WORD V.VALUE((unsigned short)("},
+    {0x844, "unsigned int", "Data.Set io:(%s) %%LONG Var.VALUE((unsigned int)(", "DATA.SET io:(%s) %%LONG V.VALUE((unsigned int)("},
+    {0x848, "unsigned long long", "Data.Set io:(%s) %%QUAD Var.VALUE((unsigned long long)(", "DATA.SET io:(%s) %%QUAD V.VALUE((unsigned long long)("},
+};
+
+const MemoryForm* memory_form(uint32_t access_type) {
+    for (const MemoryForm& form : kMemoryForms) {
+        if (form.access_type == access_type) return &form;
+    }
+    return nullptr;
+}
+
+const char* class_letter(uint32_t access_type) {
+    switch (access_type & 0x70) {
+        case 0x10: return "p:";
+        case 0x20: return "d:";
+        case 0x40: return "io:";
+        default: return nullptr;
+    }
+}
+
+const char* size_word(uint32_t access_type) {
+    switch (access_type & 0xF) {
+        case 1: return "%%BYTE (";
+        case 2: return "%%WORD (";
+        case 4: return "%%LONG (";
+        case 8: return "%%QUAD (";
+        default: return nullptr;
+    }
+}
+
+// "io" or "d": the access class of a peripheral register.
+const char* register_class(const ResultDescriptor* rd) { return rd->reg_is_io ? "io" : "d"; }
+
+int32_t take_temporary() {
+    int32_t n = temp_counter;
+    temp_counter = n + 1;
+    return n;
+}
+
+// Right operand of a memory write, as plain text.
+std::string plain_operand(int kind, const ResultDescriptor* rd) {
+    switch (checked_class(kind, "C_assignment_expression")) {
+        case OC_TEMPORARY: return fill("\\__V%i", {number_text(rd->number)});
+        case OC_MACRO: return fill("&__V%i", {number_text(rd->number)});
+        case OC_HLL: return fill("\\%s", {text_of(rd)});
+        default: return text_of(rd);
+    }
+}
+
+// Size name, cast blanking and squeeze of a dereferenced text.
+std::string prepare_dereference(std::string text, uint32_t type_flags, const char** size_name) {
+    *size_name = dereference_size_name(type_flags);
+    if ((type_flags & 0xFF) != 0) blank_first_cast(text);
+    squeeze_after_parentheses(text);
+    return text;
+}
+
+}  // namespace
+
+uint32_t at_access_type(uint32_t id) {
+    if (!is_at_kind(id)) return 0;
+    uint32_t i = id - ID_AT_FIRST;
+    static const uint32_t kClasses[3] = {0x10, 0x20, 0x40};
+    uint32_t type = kClasses[(i % 12) / 4] | (1u << (i % 4));
+    if (i >= 12) type |= 0x800;
+    return type;
+}
+
+int read_memory_form(const tree_element* at, ResultDescriptor* rd) {
+    const MemoryForm* form = memory_form(at_access_type(at->id));
+    if (!form) FATAL_INTERNAL_ERROR("C_primary_expression");
+    const char* address = at->txt ? at->txt : "";
+    int32_t n = take_temporary();
+    emit("&__MEMORY_VALUE=");
+    memory_read_expression(form->access_type, address);
+    emit("\n");
+    emit(fill("Var.NEW %s \\__V%i\n", {form->c_type, number_text(n)}));
+    emit(fill("Var.Assign \\__V%i=&__MEMORY_VALUE\n", {number_text(n)}));
+    *rd = ResultDescriptor{};
+    rd->number = n;
+    rd->text = pool_string(address);
+    rd->access_type = form->access_type;
+    return RK_MEMORY_TEMP;
+}
+
+int read_register_identifier(const char* name, ResultDescriptor* rd) {
+    if (is_core_register(name)) {
+        emit(fill("&__REGISTER_VALUE=register(%s)\n", {name}));
+        int32_t n = take_temporary();
+        emit(fill("Var.NEW unsigned long \\__V%i\n", {number_text(n)}));
+        emit(fill("Var.Assign \\__V%i=&__REGISTER_VALUE\n", {number_text(n)}));
+        *rd = ResultDescriptor{};
+        rd->number = n;
+        rd->text = pool_string(name);
+        return RK_CORE_REGISTER_TEMP;
+    }
+    RegisterRecord record;
+    if (target_mcu_index >= 0 && find_register(name, &record)) {
+        *rd = ResultDescriptor{};
+        rd->reg_address = record.address;
+        rd->reg_width = static_cast<uint32_t>(record.width);
+        rd->reg_is_io = record.memory_class == 1 ? 1 : 0;
+        emit(fill("&__REGISTER_VALUE=data.%s(%s:0x%0.8X)\n",
+                  {size_keyword(rd), register_class(rd), hex8(rd->reg_address)}));
+        int32_t n = take_temporary();
+        emit(fill("Var.NEW unsigned long \\__V%i\n", {number_text(n)}));
+        emit(fill("Var.ASSIGN \\__V%i=&__REGISTER_VALUE\n", {number_text(n)}));
+        rd->number = n;
+        rd->text = pool_string(name);
+        return RK_PERIPHERAL_REGISTER_TEMP;
+    }
+    return 0;
+}
+
+const char* dereference_size_name(uint32_t type_flags) {
+    switch (type_flags & 0xFF) {
+        case 0: return "Long";
+        case TF_CHAR: return "Byte";
+        case TF_SHORT: return "Word";
+        case TF_INT: return "Long";
+        case TF_LONG: return "Quad";
+        default: return "TYPE_ERROR";
+    }
+}
+
+int convert_dereference(int operand_kind, ResultDescriptor* rd) {
+    OperandClass c = checked_class(operand_kind, "C_unary_expression");
+    // A temporary stands for the value it holds, so it is the address that
+    // is dereferenced.
+    std::string operand = c == OC_TEMPORARY ? fill("\\__V%i", {number_text(rd->number)}) : text_of(rd);
+    const char* size = nullptr;
+    std::string text = prepare_dereference(operand, rd->type_flags, &size);
+
+    std::string wrapped;
+    if (deref_mode & 1) {
+        if (c == OC_EXPRESSION)
+            wrapped = fill("Data.%s(D:", {size}) + text + ")";
+        else if (c == OC_HLL)
+            wrapped = fill("Data.%s(D:Var.Value(\\", {size}) + text + "))";
+        else
+            wrapped = fill("Data.%s(D:(", {size}) + text + "))";
+    } else if (deref_mode & 2) {
+        wrapped = fill(c == OC_HLL ? "\\Data_%s(\\" : "\\Data_%s(", {size}) + text + ")";
+    } else {
+        FATAL_INTERNAL_ERROR("C_unary_expression");
+    }
+
+    rd->text = pool_string(wrapped.c_str());
+    if (deref_mode & 4)
+        drop_next_cast = true;
+    else
+        rd->type_flags |= TF_DEREF_AS_TEXT;
+    return RK_EXPRESSION;
+}
+
+void write_target(int left_kind, const ResultDescriptor* left, int right_kind, const ResultDescriptor* right) {
+    OperandClass column = checked_class(right_kind, "C_assignment_expression");
+    std::string rn = number_text(right->number);
+    if (left_kind == RK_PERIPHERAL_REGISTER_TEMP) {
+        std::string prefix =
+            fill("DATA.SET %s:0x%0.8X %s ", {register_class(left), hex8(left->reg_address), size_format(left)});
+        std::string value;
+        if (right_kind == RK_PERIPHERAL_REGISTER_TEMP)
+            value = fill("data.%s(%s:0x%0.8X)\n", {size_keyword(right), register_class(right), hex8(right->reg_address)});
+        else if (right_kind == RK_CORE_REGISTER_TEMP)
+            value = fill("register(%s)\n", {text_of(right)});
+        else if (right_kind == RK_MEMORY_TEMP)
+            value = fill("Var.VALUE(\\__V%i)\n", {rn});
+        else if (column == OC_MACRO)
+            value = fill("&__V%i\n", {rn});
+        else if (column == OC_HLL)
+            value = fill("Var.VALUE(\\%s)\n", {text_of(right)});
+        else
+            value = fill("Var.VALUE(%s)\n", {text_of(right)});
+        emit(prefix + value);
+        return;
+    }
+    if (left_kind == RK_CORE_REGISTER_TEMP) {
+        std::string name = text_of(left);
+        if (right_kind == RK_PERIPHERAL_REGISTER_TEMP)
+            emit(fill("REGISTER.SET %s data.%s(%s:0x%0.8X)\n",
+                      {name, size_keyword(right), register_class(right), hex8(right->reg_address)}));
+        else if (right_kind == RK_CORE_REGISTER_TEMP)
+            emit(fill("REGISTER.SET %s register(%s)\n", {name, text_of(right)}));
+        else if (right_kind == RK_MEMORY_TEMP)
+            emit(fill("REGISTER.SET %s V.VALUE(\\__V%i)\n", {name, rn}));
+        else if (column == OC_MACRO)
+            emit(fill("REGISTER.SET %s &__V%i\n", {name, rn}));
+        else if (column == OC_HLL)
+            emit(fill("REGISTER.SET %s Var.VALUE(\\%s)\n", {name, text_of(right)}));
+        else
+            emit(fill("REGISTER.SET %s V.VALUE(%s)\n", {name, text_of(right)}));
+        return;
+    }
+    if (left_kind == RK_MEMORY_TEMP) {
+        const MemoryForm* form = memory_form(left->access_type);
+        if (!form) FATAL_INTERNAL_ERROR("C_assignment_expression");
+        emit(fill(form->write_opening, {text_of(left)}));
+        emit(plain_operand(right_kind, right));
+        emit("))\n");
+        return;
+    }
+    FATAL_INTERNAL_ERROR("C_assignment_expression");
+}
+
+void pointer_write(int left_kind, ResultDescriptor* left, int right_kind, ResultDescriptor* right) {
+    debug_trace("Data.Set\n");
+    debug_trace(("rd1: " + std::string(text_of(left)) + "\n").c_str());
+    debug_trace(("rd2: " + std::string(text_of(right)) + "\n").c_str());
+    emit("Data.Set ");
+
+    std::string text = text_of(left);
+    size_t star = text.find('*');
+    if (star != std::string::npos) text[star] = ' ';
+    const char* size = nullptr;
+    text = prepare_dereference(text, left->type_flags, &size);
+
+    if (left_kind == RK_EXPRESSION) {
+        bool operators = has_operator_character(text.c_str());
+        left->text = pool_string(text.c_str());
+        value_call_pass(left, 0);
+        value_call_pass(left, 1);
+        emit(fill(operators ? "D:%s %%%s " : "D:(%s) %%%s ", {text_of(left), size}));
+    } else if (left_kind == RK_TEXT) {
+        left->text = pool_string(text.c_str());
+        emit(fill("D:(Var.VALUE(%s)) %%%s ", {text_of(left), size}));
+    } else {
+        FATAL_INTERNAL_ERROR("C_assignment_expression");
+    }
+    write_assigned_value(left, right_kind, right);
+}
+
+void compound_write_target(int left_kind, const ResultDescriptor* left, const char* op, int right_kind,
+                           const ResultDescriptor* right) {
+    OperandClass column = checked_class(right_kind, "C_assignment_expression");
+    std::string ln = number_text(left->number);
+    std::string argument = operand_argument(right_kind, right);
+    // Right operand formats by column V, M, H, T, E.
+    static const char* const kRegisterOperands[5] = {"Var.VALUE((\\__V%i)%s(\\__V%i))\n",
+                                                      "Var.VALUE((\\__V%i)%s(&__V%i))\n",
+                                                      "Var.VALUE((\\__V%i)%s(\\%s))\n",
+                                                      "Var.VALUE((\\__V%i)%s(%s))\n", "Var.VALUE((\\__V%i)%s(%s))\n"};
+    static const char* const kMemoryOperands[5] = {"(\\__V%i)%s(\\__V%i)", "(\\__V%i)%s(&__V%i)",
+                                                   "(\\__V%i)%s(\\%s)", "(\\__V%i)%s(%s)", "(\\__V%i)%s%s"};
+    if (left_kind == RK_PERIPHERAL_REGISTER_TEMP) {
+        emit(fill("DATA.SET %s:0x%0.8X %s ", {register_class(left), hex8(left->reg_address), size_format(left)}) +
+             fill(kRegisterOperands[column], {ln, op, argument}));
+        return;
+    }
+    if (left_kind == RK_CORE_REGISTER_TEMP) {
+        emit(fill("REGISTER.SET %s ", {text_of(left)}) + fill(kRegisterOperands[column], {ln, op, argument}));
+        return;
+    }
+    if (left_kind == RK_MEMORY_TEMP) {
+        const MemoryForm* form = memory_form(left->access_type);
+        if (!form) FATAL_INTERNAL_ERROR("C_assignment_expression");
+        emit(fill(form->compound_opening, {text_of(left)}) + fill(kMemoryOperands[column], {ln, op, argument}) +
+             "))\n");
+        return;
+    }
+    FATAL_INTERNAL_ERROR("C_assignment_expression");
+}
+
+void step_target(int kind, const ResultDescriptor* target, bool increment, bool prefix, int32_t saved_number) {
+    const char* caller = prefix ? "C_unary_expression" : "C_postfix_expression";
+    std::string n = number_text(target->number);
+    if (!prefix) emit(fill("&__V%i=Var.VALUE(\\__V%i)\n", {number_text(saved_number), n}));
+
+    if (kind == RK_PERIPHERAL_REGISTER_TEMP) {
+        const char* format;
+        if (prefix)
+            format = increment ? "DATA.SET %s:0x%0.8X %s (data.%s(%s:0x%0.8X)+1)\n"
+                               : "DATA.SET %s:0x%0.8X %s (data.%s(%s:0x%0.8X)-1)\n";
+        else
+            format = increment ? "Data.Set %s:0x%0.8X %s (data.%s(%s:0x%0.8X)+1)\n"
+                               : "Data.Set %s:0x%0.8X %s (data.%s(%s:0x%0.8X)-1)\n";
+        std::string address = hex8(target->reg_address);
+        const char* cls = register_class(target);
+        emit(fill(format, {cls, address, size_format(target), size_keyword(target), cls, address}));
+        if (prefix) {
+            emit(fill("&__REGISTER_VALUE=data.%s(%s:0x%0.8X)\n", {size_keyword(target), cls, address}));
+            emit(fill("Var.Assign \\__V%i=&__REGISTER_VALUE\n", {n}));
+        }
+        return;
+    }
+    if (kind == RK_CORE_REGISTER_TEMP) {
+        std::string name = text_of(target);
+        const char* format;
+        if (prefix)
+            format = increment ? "Register.Set %s (register(%s)+1)\n" : "REGISTER.SET %s (register(%s)-1)\n";
+        else
+            format = increment ? "Register.Set %s (register(%s)+1)\n" : "Register.Set %s (register(%s)-1)\n";
+        emit(fill(format, {name, name}));
+        if (prefix) {
+            emit(fill("&__REGISTER_VALUE=register(%s)\n", {name}));
+            emit(fill("VAR.ASSIGN \\__V%i=&__REGISTER_VALUE\n", {n}));
+        }
+        return;
+    }
+    if (kind == RK_MEMORY_TEMP) {
+        const char* cls = class_letter(target->access_type);
+        const char* size = size_word(target->access_type);
+        if (!cls || !size || !memory_form(target->access_type)) fatal_internal_error("compiler", caller, __LINE__);
+        emit("Data.Set ");
+        emit(cls);
+        emit(fill("(%s) ", {text_of(target)}));
+        emit(fill(size, {}));
+        memory_read_expression(target->access_type, text_of(target));
+        emit(increment ? "+1)\n" : "-1)\n");
+        if (prefix) {
+            emit("&__MEMORY_VALUE=");
+            memory_read_expression(target->access_type, text_of(target));
+            emit("\n");
+            emit(fill("Var.Assign \\__V%i=&__MEMORY_VALUE\n", {n}));
+        }
+        return;
+    }
+    fatal_internal_error("compiler", caller, __LINE__);
+}
