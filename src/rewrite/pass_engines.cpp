@@ -3,6 +3,7 @@
 // names the pattern it stands for and why its greedy choices are forced.
 #include "rewrite/pass_engines.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <regex>
@@ -289,6 +290,8 @@ bool compound_address(const std::string& t, std::string* address, Engine engine)
                      t[word_end[k + 3]] == ')';
         last_valid[k + 1] = valid ? k : last_valid[k];
     }
+    std::vector<std::size_t> next_line_end(n + 1, n);
+    for (std::size_t i = n; i-- > 0;) next_line_end[i] = is_line_end(t[i]) ? i : next_line_end[i + 1];
     const std::string prefix = "(*((unsigned int";
     for (std::size_t s = t.find(prefix); s != std::string::npos; s = t.find(prefix, s + 1)) {
         std::size_t q = s + prefix.size(), p = q;
@@ -296,9 +299,7 @@ bool compound_address(const std::string& t, std::string* address, Engine engine)
         if (q == p || !exact_at(t, q, "*)")) continue;
         std::size_t start = q + 2;
         if (start < n && t[start] == '(') ++start;
-        std::size_t line_end = start;
-        while (line_end < n && !is_line_end(t[line_end])) ++line_end;
-        std::size_t k = last_valid[line_end];
+        std::size_t k = last_valid[next_line_end[std::min(start, n)]];
         if (k == std::string::npos || k < start) continue;
         *address = t.substr(start, word_end[k + 3] - start);
         return true;
