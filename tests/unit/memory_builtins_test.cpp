@@ -225,7 +225,7 @@ TEST(MemoryBuiltinContents, MemoryFillWidthsByTypeCode) {
         {C("0xFFFFFFFFFFFFFFFF"), "%WORD ", ""},
         {C("0x18UL"), "%QUAD ", ""},
         {C("(0x8)"), "%LONG ", ""},
-        {C("18h"), "%LONG ", ""},
+        {C("12h"), "%LONG ", ""},
         {C("22"), "%TWORD ", ""},
         {C("-0x1"), "%WORD ", ""},
         {H("t"), "%WORD ",
