@@ -173,7 +173,8 @@ TEST(ConditionConversion, WrapHllValue) {
 TEST(ConditionConversion, EnginesAgreeOnGeneratedConditions) {
     const char* pieces[] = {"\\a", "\\b_1", "@__V2", "&__V3", "5", "0x1F", "1.5", "cafe", "data.long(D:0x1)",
                             "Var.VALUE(\\x)", "f(\\y)", "(", ")", "!", "~", "&&", "||", "==", "!=", "<", "<=",
-                            ">", ">=", "<<", ">>", "+", "-", "*", "/", "%", "&", "|", "=", " ", "\n", "_z"};
+                            ">", ">=", "<<", ">>", "+", "-", "*", "/", "%", "&", "|", "=", " ", "\n", "\r", "_z",
+                            "Data.x", "var.value()", "g(", "VAR.VALUE(@__a)"};
     std::mt19937 random(8122026);
     std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1), count(1, 12);
     for (int i = 0; i < 4000; ++i) {
@@ -212,6 +213,11 @@ TEST(ConditionConversion, LongConditions) {
     EXPECT_EQ(convert_condition("(\\a==0x" + std::string(1 << 20, 'f') + ")"), "(\\a==0x" + std::string(1 << 20, 'f') + ")");
     const std::string opens = repeat("a(", 300000);
     EXPECT_EQ(convert_condition("(" + opens + ")"), "(" + opens + ")");
+
+    const std::string near_limit(kRegexTextLimit - 20, 'k');
+    for (const std::string& t : {"(f(" + near_limit + ")&1)", "(Var.VALUE(\\" + near_limit + ")&&1)",
+                                 "(\\a==0x" + std::string(kRegexTextLimit - 20, 'f') + ")"})
+        EXPECT_EQ(convert_condition_with(t, BY_PATTERN), convert_condition_with(t, BY_HAND));
 
     const std::size_t depth = 3000;
     EXPECT_EQ(convert_condition(repeat("(", depth) + "\\a" + repeat(")", depth)), "(\\a!=0)");

@@ -39,7 +39,7 @@ std::string repeat(const std::string& piece, std::size_t times) {
 std::vector<std::string> generated_texts() {
     const char* pieces[] = {"\\",   "&",     "&__", "_",    "__V",  "V",   "a",   "x",     "F",    "0",
                             "7",    "0x",    "(",   ")",    "!",    "~",   ".",   "*",     "<",    "=",
-                            "+",    "-",     "\n",  " ",    "\"",   "'",   "Var", "VALUE", "value", "Var.VALUE(",
+                            "+",    "-",     "\n",  "\r",  "\t",  " ",    "\"",   "'",   "Var", "VALUE", "value", "Var.VALUE(",
                             "var.", "data.", "Data.Long(D:", "(unsigned int)", "(unsigned int *)",
                             "*((unsigned int *)", "(*((unsigned int", "(unsigned long)", "MAXCNT", "int", "\\__x"};
     std::mt19937 random(20261208);
@@ -322,6 +322,36 @@ TEST(IfAndReturnPasses, DataLongAndTemporaryWrap) {
     expect_both(run_wrap, "Var.VALUE(\\__a)+(unsigned int)\\__b", "Var.VALUE(\\__a)+(unsigned int)\\__b");
     expect_both(run_wrap, "Var.Value(\\__a+\\__b", "Var.Value(Var.VALUE(\\__a)+Var.VALUE(\\__b)");
     EXPECT_EQ(after_pass(temporary_wrap_pass, "\\__q"), "Var.VALUE(\\__q)");
+}
+
+// The longest texts the compiled patterns see, in their most recursive
+// shapes: the patterns run without exhausting the stack and agree with the scans.
+TEST(PatternEngines, PatternsRunAtTheLengthLimit) {
+    const std::string name(kRegexTextLimit - 40, 'n');
+    const std::vector<std::string> texts = {
+        "(" + name + ")\\x(unsigned int)",         "\\" + name,
+        "&__" + name,                              name + "+0x1",
+        "(*((unsigned int *)(" + name + "&__M))",  "Var.VALUE(" + name + "\\__b",
+        "(Var.VALUE(\\" + name + ")==Var.VALUE(\\b))", "((&__V1&Var.VALUE(\\" + name + "))==0x1)",
+        "(-0x" + name.substr(0, 100) + std::string(kRegexTextLimit - 110, 'f') + ")",
+        "Data.Long(D:" + name,                     std::string(kRegexTextLimit, '!'),
+    };
+    for (const std::string& t : texts) {
+        ASSERT_LE(t.size(), kRegexTextLimit);
+        EXPECT_EQ(macro_names(t, BY_PATTERN), macro_names(t, BY_HAND));
+        EXPECT_EQ(value_calls(t, 0, BY_PATTERN), value_calls(t, 0, BY_HAND));
+        EXPECT_EQ(value_calls(t, 1, BY_PATTERN), value_calls(t, 1, BY_HAND));
+        EXPECT_EQ(remove_cast(t, BY_PATTERN), remove_cast(t, BY_HAND));
+        EXPECT_EQ(numeric_constant(t, true, BY_PATTERN), numeric_constant(t, true, BY_HAND));
+        std::string a, b;
+        EXPECT_EQ(compound_address(t, &a, BY_PATTERN), compound_address(t, &b, BY_HAND));
+        EXPECT_EQ(a, b);
+        EXPECT_EQ(parenthesise_hll_names(t, BY_PATTERN), parenthesise_hll_names(t, BY_HAND));
+        EXPECT_EQ(value_comparison(t, BY_PATTERN), value_comparison(t, BY_HAND));
+        EXPECT_EQ(masked_macro(t, BY_PATTERN), masked_macro(t, BY_HAND));
+        EXPECT_EQ(temporary_values(t, BY_PATTERN), temporary_values(t, BY_HAND));
+        EXPECT_EQ(wrap_temporaries(t, BY_PATTERN), wrap_temporaries(t, BY_HAND));
+    }
 }
 
 // Texts far longer than the compiled patterns may see: every pass takes the
