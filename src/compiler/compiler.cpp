@@ -332,6 +332,23 @@ int compile(List* tree, const char* output_file_name, const char* macrofilename)
         }
     }
 
+    // The function table. It writes nothing, and it is built before the
+    // globals so that a call in a global initialiser finds the functions
+    // defined in the script.
+    for (tree_element* e = tree->first; e; e = e->next) {
+        tree_element* node = top_node(e);
+        if (!node) continue;
+        if (node->id == ID_function_definition) {
+            tree_element* name = function_name(node);
+            if (!name || !name->txt) continue;
+            tree_element* body = first_of_kind(node->child, ID_compound_statement);
+            bool nothing = !body || returns_value(body->child);
+            names_append(function_table, name->txt, nothing ? 1 : 0);
+        } else if (node->id == ID_menuitem_definition) {
+            enter_menu_items(node);
+        }
+    }
+
     // Pass 2: global variables.
     for (tree_element* e = tree->first; e; e = e->next) {
         tree_element* node = top_node(e);
@@ -350,21 +367,6 @@ int compile(List* tree, const char* output_file_name, const char* macrofilename)
         std::printf(")\n");
     }
     std::printf("ENDDO\n");
-
-    // Pass 3: the function table.
-    for (tree_element* e = tree->first; e; e = e->next) {
-        tree_element* node = top_node(e);
-        if (!node) continue;
-        if (node->id == ID_function_definition) {
-            tree_element* name = function_name(node);
-            if (!name || !name->txt) continue;
-            tree_element* body = first_of_kind(node->child, ID_compound_statement);
-            bool nothing = !body || returns_value(body->child);
-            names_append(function_table, name->txt, nothing ? 1 : 0);
-        } else if (node->id == ID_menuitem_definition) {
-            enter_menu_items(node);
-        }
-    }
 
     // Pass 4: the subroutines, in source order.
     for (tree_element* e = tree->first; e; e = e->next) {
