@@ -1,0 +1,207 @@
+// Primary expressions, subscripts, member access, postfix increments and
+// calls of script functions and built-ins.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver/targets.h"
+#include "expressions_test_tree.h"
+
+using namespace expressions_tree;
+
+namespace {
+
+class PostfixTest : public ExpressionTest {};
+
+TEST_F(PostfixTest, PrimariesByWhatTheNameIs) {
+    global("g");
+    declare(scope_names, "local");
+    Converted r = convert(id("g"));
+    EXPECT_EQ(r.kind, RK_HLL_VARIABLE);
+    EXPECT_EQ(r.text(), "g");
+    EXPECT_EQ(convert(id("local")).kind, RK_HLL_VARIABLE);
+    r = convert(id("undeclared"));
+    EXPECT_EQ(r.kind, RK_TEXT);
+    EXPECT_EQ(r.rd.number, static_cast<int32_t>(ID_IDENTIFIER));
+    r = convert(str("\"abc\""));
+    EXPECT_EQ(r.kind, RK_TEXT);
+    EXPECT_EQ(r.rd.number, 130);
+    EXPECT_EQ(r.text(), "\"abc\"");
+    // A parenthesised expression adds no parentheses of its own.
+    EXPECT_EQ(convert(paren(id("g"))).kind, RK_HLL_VARIABLE);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(PostfixTest, SubscriptAndMemberChainsNestTheirTexts) {
+    global("a");
+    EXPECT_EQ(convert(subscript(id("a"), num("0x1"))).text(), "((\\a)[0x1])");
+    EXPECT_EQ(convert(member(subscript(id("s"), id("a")), "f")).text(), "((((s)[\\a])).f)");
+    EXPECT_EQ(convert(member(member(id("s"), "b", true), "c")).text(), "((((s)->b)).c)");
+
+    // A chain of 100 000 member accesses is one tree level each.
+    Node chain = id("s");
+    for (int i = 0; i < 100000; ++i) chain = member(chain, "m");
+    Converted big = convert(chain);
+    EXPECT_EQ(big.text().size(), 100000u * 2 + 1 + 100000u * 4);
+    EXPECT_EQ(big.text().substr(big.text().size() - 7), ".m)).m)");
+}
+
+TEST_F(PostfixTest, PostfixStepOfTextSavesTheOldValue) {
+    Converted r = convert(postfix(ID_INC_OP, subscript(id("t"), num("0x0"))));
+    EXPECT_EQ(r.kind, RK_MACRO_TEMP);
+    EXPECT_EQ(r.rd.number, 0);
+    EXPECT_EQ(r.text(), "((t)[0x0])");
+    EXPECT_EQ(r.out, "&__V0=Var.VALUE(((t)[0x0]))\nVar.Assign (((t)[0x0]))=(((t)[0x0]))+1\n");
+    EXPECT_EQ(temp_counter, 1);
+}
+
+TEST_F(PostfixTest, PostfixStepOfAVariableGivesItsNumberBack) {
+    global("i");
+    Converted r = convert(postfix(ID_INC_OP, id("i")));
+    EXPECT_EQ(r.kind, RK_MACRO_TEMP);
+    EXPECT_EQ(r.rd.number, 0);
+    EXPECT_EQ(r.out, "Var.Assign \\i=\\i+1\n");
+    EXPECT_EQ(temp_counter, 0);
+    EXPECT_EQ(convert(call("f", {})).rd.number, 0);  // the number is reused
+
+    in_loop_condition = true;
+    r = convert(postfix(ID_DEC_OP, id("i")));
+    EXPECT_EQ(r.kind, RK_HLL_VARIABLE);
+    EXPECT_EQ(r.text(), "i");
+    EXPECT_EQ(r.out, "Var.Assign \\i=\\i-1\n");
+}
+
+TEST_F(PostfixTest, PointerStepsAreLeftToTheStatementWithTheirDirection) {
+    pointer("p");
+    Converted r = convert(postfix(ID_INC_OP, id("p")));
+    EXPECT_EQ(r.kind, RK_MACRO_TEMP);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(pointer_step_pending);
+    EXPECT_EQ(pointer_step_up, 1);
+    EXPECT_STREQ(pointer_step_name, "p");
+    EXPECT_EQ(temp_counter, 0);
+
+    // A "--" after a "++" steps down.
+    r = convert(postfix(ID_DEC_OP, id("p")));
+    EXPECT_TRUE(pointer_step_pending);
+    EXPECT_EQ(pointer_step_up, 0);
+
+    // A plain variable clears a pending step of an earlier operand.
+    global("n");
+    convert(postfix(ID_INC_OP, id("n")));
+    EXPECT_FALSE(pointer_step_pending);
+}
+
+TEST_F(PostfixTest, PostfixStepOfAMacroAndOfRegisters) {
+    Converted r = convert(postfix(ID_INC_OP, call("f", {})));
+    // The old value is kept in &__V0; the call's result is &__V1.
+    EXPECT_EQ(r.rd.number, 0);
+    EXPECT_EQ(r.out, "GOSUB f\nENTRY &__V1\n&__V0=&__V1\n&__V1=&__V1+1\n");
+
+    architecture = 1;
+    r = convert(postfix(ID_DEC_OP, id("A0")));
+    EXPECT_EQ(r.kind, RK_MACRO_TEMP);
+    EXPECT_EQ(r.rd.number, 2);
+    EXPECT_EQ(r.out,
+              "&__REGISTER_VALUE=register(A0)\n"
+              "Var.NEW unsigned long \\__V3\n"
+              "Var.Assign \\__V3=&__REGISTER_VALUE\n"
+              "&__V2=Var.VALUE(\\__V3)\n"
+              "Register.Set A0 (register(A0)-1)\n");
+}
+
+TEST_F(PostfixTest, CallInsideALoopConditionKeepsTheCounter) {
+    in_loop_condition = true;
+    Converted r = convert(call("f", {}));
+    EXPECT_EQ(r.rd.number, 0);
+    EXPECT_EQ(call_in_condition, -1);
+    EXPECT_EQ(temp_counter, 0);
+    // The postfix step then takes no number of its own.
+    global("i");
+    in_loop_condition = false;
+    convert(postfix(ID_INC_OP, subscript(id("t"), id("i"))));
+    EXPECT_EQ(temp_counter, 0);
+}
+
+TEST_F(PostfixTest, CallsOfScriptFunctions) {
+    function("f", false);
+    function("v", true);
+    global("x");
+    Converted r = convert(call("f", {}));
+    EXPECT_EQ(r.kind, RK_MACRO_TEMP);
+    EXPECT_EQ(r.text(), "&__V0");
+    EXPECT_EQ(r.out, "GOSUB f\nENTRY &__V0\n");
+    EXPECT_EQ(r.err, "");
+
+    r = convert(call("v", {}));
+    EXPECT_EQ(r.out, "GOSUB v\n");
+    EXPECT_EQ(r.rd.number, 1);
+    EXPECT_EQ(temp_counter, 2);
+
+    r = convert(call("f", {id("x"), num("0x1"), call("v", {}), id("k"), empty_argument()}));
+    EXPECT_EQ(r.out, "GOSUB v\nGOSUB f Var.VALUE(\\x) 0x1 &__V2 &__k\nENTRY &__V3\n");
+    EXPECT_EQ(r.text(), "&__V3");
+
+    r = convert(call("v", {str("\"abc\"")}));
+    EXPECT_EQ(r.out, "Var.NEWLOCAL char[128] \\strtmp = \"abc\"\nGOSUB v Var.String(\\strtmp)\n\n");
+    r = convert(call("f", {str("\"abc\"")}));
+    EXPECT_EQ(r.out, "Var.NEWLOCAL char[128] \\strtmp = \"abc\"\nGOSUB f Var.String(\\strtmp)\n\nENTRY &__V5\n");
+}
+
+TEST_F(PostfixTest, UndefinedFunctionsWarnAtEveryCall) {
+    Converted r = convert(call("g", {num("0x1")}, 7));
+    EXPECT_EQ(r.err, "line 7: Warning: Call to undefined function \"g()\".\n");
+    EXPECT_EQ(r.out, "GOSUB g 0x1\nENTRY &__V0\n");
+    r = convert(call("g", {}, 9));
+    EXPECT_EQ(r.err, "line 9: Warning: Call to undefined function \"g()\".\n");
+    EXPECT_EQ(undefined_functions->count, 1u);
+    EXPECT_EQ(error_flag, 0);
+}
+
+TEST_F(PostfixTest, NegativeCounterUsesTheUnderscoreSpelling) {
+    temp_counter = -2;
+    Converted r = convert(call("f", {}));
+    EXPECT_EQ(r.out, "GOSUB f\nENTRY &__V_2\n");
+    r = convert(call("f", {num("0x1")}));
+    EXPECT_EQ(r.out, "GOSUB f 0x1\nENTRY &__V_1\n");
+}
+
+TEST_F(PostfixTest, BuiltinValueIsTheTemporaryOfItsDispatch) {
+    // With and without arguments the value is &__V<n> with the counter at the
+    // dispatch, and the counter ends one beyond it.
+    Converted r = convert(call("GEL_IsInRealTimeMode", {}));
+    EXPECT_EQ(r.kind, RK_MACRO_TEMP);
+    EXPECT_EQ(r.rd.number, 0);
+    EXPECT_EQ(r.text(), "&__V0");
+    EXPECT_EQ(temp_counter, 1);
+    r = convert(call("GEL_Go", {call("GEL_IsInRealTimeMode", {})}));
+    EXPECT_EQ(r.kind, RK_MACRO_TEMP);
+    EXPECT_EQ(r.rd.number, 2);
+    EXPECT_EQ(r.text(), "&__V2");
+    EXPECT_EQ(temp_counter, 3);
+    EXPECT_NE(r.out.find("&__V1"), std::string::npos);
+}
+
+TEST_F(PostfixTest, BuiltinErrorIsReportedAtTheCall) {
+    Converted r = convert(call("GEL_BreakPtDel", {}, 12));
+    EXPECT_EQ(r.kind, 0);
+    EXPECT_EQ(error_flag, 1);
+    EXPECT_EQ(r.err, "line 12: Error: Too few parameters to call GEL_BreakPtDel function. Expecting 1 parameters.\n");
+    // A name with the prefix that is not in the table is a script function.
+    error_flag = 0;
+    r = convert(call("GEL_Nothing", {}, 3));
+    EXPECT_EQ(r.out, "GOSUB GEL_Nothing\nENTRY &__V0\n");
+}
+
+TEST_F(PostfixTest, RegistersComeBeforeVariables) {
+    architecture = 5;
+    global("A");
+    Converted r = convert(id("A"));
+    EXPECT_EQ(r.kind, RK_CORE_REGISTER_TEMP);
+    EXPECT_EQ(r.text(), "A");
+    architecture = 2;
+    EXPECT_EQ(convert(id("b12")).kind, RK_TEXT);
+    EXPECT_EQ(convert(id("B12")).kind, RK_CORE_REGISTER_TEMP);
+}
+
+}  // namespace
