@@ -156,8 +156,6 @@ bool integer_literal_value(const char* text, uint64_t* value) {
     if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
         base = 16;
         s += 2;
-    } else if (s[0] == '0') {
-        base = 8;
     }
     auto digit = [base](char c) {
         if (c >= '0' && c <= '9') return c - '0' < base;

@@ -48,7 +48,8 @@ bool window_name_has_whitespace(const char* window_name);
 // returns false for such a name.
 bool check_window_name(const char* window_name, const char* name);
 
-// Value of an integer literal: hexadecimal with "0x"/"0X", octal with a
-// leading 0, else decimal; suffix letters u, U, l, L are allowed. False for
-// anything else (floating, character literals) and for values beyond 64 bits.
+// Value of an integer literal: hexadecimal with "0x"/"0X", else decimal (a
+// leading zero does not make it octal, as in the scanner); suffix letters u,
+// U, l, L are allowed. False for anything else (floating and character
+// literals, macro references) and for values beyond 64 bits.
 bool integer_literal_value(const char* text, uint64_t* value);

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "builtins_test_support.h"
+
+namespace {
+
+using namespace builtins_test;
+
+struct Fixed {
+    gel_handler handler;
+    const char* name;
+    const char* text;
+};
+
+TEST(RunControl, BuiltinsWithoutParametersWriteTheirText) {
+    const Fixed cases[] = {
+        {GEL_Animate, "GEL_Animate", "REPEAT 0\n(\n\tIF !RUN()\n\t(\n\t\tSCREEN\n\t\tGO\n\t)\n)\n"},
+        {GEL_BreakPtReset, "GEL_BreakPtReset", "BREAK.DELETE /SOFT\n"},
+        {GEL_Exit, "GEL_Exit", "QUIT\n"},
+        {GEL_Halt, "GEL_Halt", "IF RUN()\n\tBREAK\n"},
+        {GEL_HWBreakPtReset, "GEL_HWBreakPtReset", "BREAK.DELETE /ONCHIP\n"},
+        {GEL_RefreshWindows, "GEL_RefreshWindows", "SCREEN\n"},
+        {GEL_Reset, "GEL_Reset", "SYStem.RESet\nSYStem.UP\n"},
+        {GEL_RunF, "GEL_RunF", "GO.NOBREAK\n"},
+        {GEL_StepInto, "GEL_StepInto", "Step\n"},
+        {GEL_StepOut, "GEL_StepOut", "GO.RETURN\n"},
+        {GEL_StepOver, "GEL_StepOver", "Step.Over\n"},
+        {GEL_SyncHalt, "GEL_SyncHalt", "IF RUN()\n\tBreak\n"},
+        {GEL_SyncRun, "GEL_SyncRun", "Go\n"},
+    };
+    for (const Fixed& c : cases) {
+        SCOPED_TRACE(c.name);
+        Result r = run(c.handler, c.name);
+        EXPECT_FALSE(r.failed);
+        EXPECT_EQ(r.out, c.text);
+        Result extra = run(c.handler, c.name, {number("1")});
+        EXPECT_TRUE(extra.failed);
+        EXPECT_EQ(extra.out, "");
+        EXPECT_EQ(extra.message,
+                  std::string("Too many parameters to call ") + c.name + " function. Expecting 0 parameters.");
+    }
+}
+
+struct Optional {
+    gel_handler handler;
+    const char* name;
+    const char* without;
+    const char* with;  // with the constant 5 as parameter
+};
+
+TEST(RunControl, StepsWithAnOptionalCountOrAddress) {
+    const Optional cases[] = {
+        {GEL_AsmStepInto, "GEL_AsmStepInto", "MODE.MIX\nSTEP\n", "MODE.MIX\nSTEP Var.VALUE(5)\n"},
+        {GEL_AsmStepOver, "GEL_AsmStepOver", "MODE.MIX\nSTEP.OVER\n", "MODE.MIX\nREPEAT Var.VALUE(5) STEP.OVER\n"},
+        {GEL_SrcStepInto, "GEL_SrcStepInto", "MODE.HLL\nSTEP\n", "MODE.HLL\nSTEP Var.VALUE(5)\n"},
+        {GEL_SrcStepOver, "GEL_SrcStepOver", "MODE.HLL\nStep.Over\n", "MODE.HLL\nRePEaT Var.VALUE(5) Step.Over\n"},
+        {GEL_SyncStepInto, "GEL_SyncStepInto", "Step\n", "Step Var.VALUE(5)\n"},
+        {GEL_Go, "GEL_Go", "GO\n", "GO Var.VALUE(5)\n"},
+        {GEL_SyncStepOut, "GEL_SyncStepOut", "Go.RETURN\n", "IF (Var.VALUE(5))>0\n\tRePEaT Var.VALUE(5) Go.RETURN\n"},
+        {GEL_SyncStepOver, "GEL_SyncStepOver", "Step.Over\n",
+         "IF (Var.VALUE(5))>0\n\tRePEaT Var.VALUE(5) Step.Over\n"},
+    };
+    for (const Optional& c : cases) {
+        SCOPED_TRACE(c.name);
+        Result none = run(c.handler, c.name);
+        EXPECT_FALSE(none.failed);
+        EXPECT_EQ(none.out, c.without);
+        Result one = run(c.handler, c.name, {number("5")});
+        EXPECT_FALSE(one.failed);
+        EXPECT_EQ(one.out, c.with);
+        Result two = run(c.handler, c.name, {number("5"), number("6")});
+        EXPECT_TRUE(two.failed);
+        EXPECT_EQ(two.out, "");
+        EXPECT_EQ(two.message, std::string("Too many parameters to call ") + c.name +
+                                   " function. Expecting number of parameters in range 0 to 1.");
+    }
+}
+
+TEST(RunControl, OperandsAreRenderedByKind) {
+    EXPECT_EQ(run(GEL_Go, "GEL_Go", {identifier("main")}).out, "GO Var.VALUE(main)\n");
+    EXPECT_EQ(run(GEL_Go, "GEL_Go", {variable("addr")}).out, "GO Var.VALUE(\\addr)\n");
+    EXPECT_EQ(run(GEL_Go, "GEL_Go", {macro_temp(4)}).out, "GO &__V4\n");
+    EXPECT_EQ(run(GEL_Go, "GEL_Go", {expression("Var.VALUE(\\a)+1")}).out, "GO Var.VALUE(\\a+1)\n");
+    // An omitted operand is the empty literal.
+    EXPECT_EQ(run(GEL_Go, "GEL_Go", {omitted()}).out, "GO Var.VALUE(\"\")\n");
+}
+
+TEST(RunControl, RunUntilANegatedCondition) {
+    EXPECT_EQ(run(GEL_Run, "GEL_Run").out, "GO\n");
+    EXPECT_EQ(run(GEL_Run, "GEL_Run", {quoted("\"x>3\"")}).out, "GO.TILL !(x>3)\n");
+    EXPECT_EQ(run(GEL_Run, "GEL_Run", {omitted()}).out, "GO.TILL !()\n");
+    Result unquoted = run(GEL_Run, "GEL_Run", {variable("x")});
+    EXPECT_TRUE(unquoted.failed);
+    EXPECT_EQ(unquoted.out, "");
+    EXPECT_EQ(unquoted.message, "First parameter of GEL_Run function must be quoted.");
+    Result two = run(GEL_Run, "GEL_Run", {quoted("\"a\""), quoted("\"b\"")});
+    EXPECT_EQ(two.message, "Too many parameters to call GEL_Run function. Expecting number of parameters in range 0 to 1.");
+}
+
+TEST(RunControl, RealTimeModeIsAlwaysOnAndIgnoresParameters) {
+    temp_counter = 6;
+    Result r = run(GEL_IsInRealTimeMode, "GEL_IsInRealTimeMode");
+    EXPECT_EQ(r.out, "&__V6=1\n");
+    Result with = run(GEL_IsInRealTimeMode, "GEL_IsInRealTimeMode", {variable("a"), number("2")});
+    EXPECT_FALSE(with.failed);
+    EXPECT_EQ(with.out, "&__V6=1\n");
+    EXPECT_EQ(temp_counter, 6);  // the call site takes the number
+    temp_counter = 0;
+}
+
+TEST(Breakpoints, SoftwareBreakpoints) {
+    EXPECT_EQ(run(GEL_BreakPtAdd, "GEL_BreakPtAdd", {number("0x100")}).out, "BREAK.SET Var.VALUE(0x100) /SOFT\n");
+    EXPECT_EQ(run(GEL_BreakPtAdd, "GEL_BreakPtAdd", {identifier("main"), quoted("\"i==3\"")}).out,
+              "BREAK.SET Var.VALUE(main) /SOFT /CONDITION i==3\n");
+    // The condition ends at the next quote; an empty literal gives no condition.
+    GelParameter condition = quoted("\"s==\\\"ab\\\"\"");
+    EXPECT_EQ(run(GEL_BreakPtAdd, "GEL_BreakPtAdd", {identifier("f"), condition}).out,
+              "BREAK.SET Var.VALUE(f) /SOFT /CONDITION s==\\\n");
+    EXPECT_STREQ(condition.rd.text, "\"s==\\\"ab\\\"\"");
+    EXPECT_EQ(run(GEL_BreakPtAdd, "GEL_BreakPtAdd", {identifier("f"), omitted()}).out,
+              "BREAK.SET Var.VALUE(f) /SOFT /CONDITION \n");
+
+    Result unquoted = run(GEL_BreakPtAdd, "GEL_BreakPtAdd", {identifier("f"), variable("c")});
+    EXPECT_EQ(unquoted.out, "");
+    EXPECT_EQ(unquoted.message, "Second parameter of GEL_BreakPtAdd function must be quoted.");
+    EXPECT_EQ(run(GEL_BreakPtAdd, "GEL_BreakPtAdd").message,
+              "Too few parameters to call GEL_BreakPtAdd function. Expecting number of parameters in range 1 to 2.");
+    EXPECT_EQ(run(GEL_BreakPtAdd, "GEL_BreakPtAdd", {number("1"), quoted("\"\""), number("3")}).message,
+              "Too many parameters to call GEL_BreakPtAdd function. Expecting number of parameters in range 1 to 2.");
+
+    EXPECT_EQ(run(GEL_BreakPtDel, "GEL_BreakPtDel", {macro_temp(2)}).out, "BREAK.DELETE &__V2 /SOFT\n");
+    EXPECT_EQ(run(GEL_BreakPtDisable, "GEL_BreakPtDisable", {variable("p")}).out,
+              "BREAK.DISABLE Var.VALUE(\\p) /SOFT\n");
+    EXPECT_EQ(run(GEL_BreakPtDel, "GEL_BreakPtDel").message,
+              "Too few parameters to call GEL_BreakPtDel function. Expecting 1 parameters.");
+    EXPECT_EQ(run(GEL_BreakPtDisable, "GEL_BreakPtDisable", {number("1"), number("2")}).message,
+              "Too many parameters to call GEL_BreakPtDisable function. Expecting 1 parameters.");
+}
+
+TEST(Breakpoints, OnChipBreakpointsTakeAValueOrAText) {
+    EXPECT_EQ(run(GEL_HWBreakPtAdd, "GEL_HWBreakPtAdd", {quoted("\"main+4\"")}).out, "BREAK.SET main+4 /ONCHIP\n");
+    EXPECT_EQ(run(GEL_HWBreakPtAdd, "GEL_HWBreakPtAdd", {number("0x20"), number("3")}).out,
+              "BREAK.SET Var.VALUE(0x20) /COUNT Var.VALUE(3) /ONCHIP\n");
+    EXPECT_EQ(run(GEL_HWBreakPtAdd, "GEL_HWBreakPtAdd", {quoted("\"f\""), omitted()}).out,
+              "BREAK.SET f /COUNT Var.VALUE(\"\") /ONCHIP\n");
+    EXPECT_EQ(run(GEL_HWBreakPtAdd, "GEL_HWBreakPtAdd").message,
+              "Too few parameters to call GEL_HWBreakPtAdd function. Expecting number of parameters in range 1 to 2.");
+    EXPECT_EQ(run(GEL_HWBreakPtDel, "GEL_HWBreakPtDel", {omitted()}).out, "BREAK.DELETE  /ONCHIP\n");
+    EXPECT_EQ(run(GEL_HWBreakPtDel, "GEL_HWBreakPtDel", {variable("a")}).out,
+              "BREAK.DELETE Var.VALUE(\\a) /ONCHIP\n");
+    EXPECT_EQ(run(GEL_HWBreakPtDisable, "GEL_HWBreakPtDisable", {quoted("\"0x40\"")}).out,
+              "BREAK.DISABLE 0x40 /ONCHIP\n");
+    EXPECT_EQ(run(GEL_HWBreakPtDisable, "GEL_HWBreakPtDisable").message,
+              "Too few parameters to call GEL_HWBreakPtDisable function. Expecting 1 parameters.");
+    EXPECT_EQ(run(GEL_HWBreakPtDel, "GEL_HWBreakPtDel", {number("1"), number("2")}).message,
+              "Too many parameters to call GEL_HWBreakPtDel function. Expecting 1 parameters.");
+}
+
+}  // namespace

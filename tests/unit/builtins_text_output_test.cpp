@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "builtins_test_support.h"
+
+namespace {
+
+using namespace builtins_test;
+
+// GEL_TextOut with a format, a window and the format arguments from the sixth on.
+Result text_out(const char* format, GelParameter window, Parameters arguments = {}) {
+    Parameters p = {quoted(format), window, number("0"), number("0"), number("0")};
+    p.insert(p.end(), arguments.begin(), arguments.end());
+    return run(GEL_TextOut, "GEL_TextOut", p);
+}
+
+TEST(TextOut, WindowSelection) {
+    bool saved = textout_window_disabled;
+    textout_window_disabled = false;
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {quoted("\"hi\""), quoted("\"Out\"")}).out,
+              "IF (!AREA.Exist(Out))\nAREA.Create Out\nAREA.Select Out\nPRINT \"hi\"\n");
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {quoted("\"hi\""), omitted()}).out, "AREA.Select\nPRINT \"hi\"\n");
+    // One parameter or a numeric window: no area line at all.
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {quoted("\"hi\"")}).out, "PRINT \"hi\"\n");
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {quoted("\"hi\""), number("1")}).out, "PRINT \"hi\"\n");
+    textout_window_disabled = true;
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {quoted("\"hi\""), quoted("\"Out\"")}).out,
+              "AREA.Select\nPRINT \"hi\"\n");
+    textout_window_disabled = saved;
+
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {quoted("\"hi\""), quoted("\"A B\"")}).message,
+              "GEL_TextOut(): Window name with whitespaces not supported by KALDRA");
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {quoted("\"hi\""), variable("w")}).message,
+              "Second parameter must be quoted or empty");
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {variable("v"), quoted("\"Out\"")}).message,
+              "First parameter of GEL_TextOut function must be quoted.");
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut").message,
+              "Too few parameters to call GEL_TextOut function. Expecting 1 parameters.");
+}
+
+TEST(TextOut, SingleVariableIsPrintedAsAString) {
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {variable("msg")}).out, "var.print %string \\msg\n");
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {identifier("buf")}).out, "var.print %string \\buf\n");
+    // A result without text of its own does not crash.
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {macro_temp(3)}).out, "var.print %string \\\n");
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {omitted()}).out, "PRINT \"\"\n");
+}
+
+TEST(TextOut, ConversionsTakeTheArgumentsFromTheSixthOn) {
+    bool saved = textout_window_disabled;
+    textout_window_disabled = false;
+    EXPECT_EQ(text_out("\"v=%d\\n\"", number("1"), {variable("x")}).out,
+              "PRINT \"v=\" %DECIMAL Var.VALUE(\\x) \"\"\nPRINT \"\"\n");
+    // Names of converted macros get their prefix; HLL variables keep their text.
+    EXPECT_EQ(text_out("\"%e %f %u\"", number("0x1"), {number("0x1"), identifier("MAXCNT"), expression("\\a+0x2")}).out,
+              "PRINT \"\" %DECIMAL Var.VALUE(0x1) \" \" %DECIMAL Var.VALUE(&__MAXCNT) \" \" %DECIMAL Var.VALUE(\\a+0x2) "
+              "\"\"\n");
+    EXPECT_EQ(text_out("\"%x\"", number("0x1"), {variable("cnt")}).out, "PRINT \"\" %HEX Var.VALUE(\\cnt) \"\"\n");
+    EXPECT_EQ(text_out("\"0x%x!\"", number("1"), {macro_temp(2)}).out, "PRINT \"0x\" %HEX &__V2 \"!\"\n");
+    EXPECT_EQ(text_out("\"[%s|%s]\"", number("1"), {quoted("\"abc\""), variable("s")}).out,
+              "PRINT \"[Var.VALUE(abc)|Var.VALUE(\\s)]\"\n");
+    // Conversions without an argument left, and unknown ones, stay as written.
+    EXPECT_EQ(text_out("\"%d %q %\"", number("1")).out, "PRINT \"%d %q %\"\n");
+    EXPECT_EQ(text_out("\"%%d\"", number("1"), {number("0x4")}).out, "PRINT \"%\" %DECIMAL Var.VALUE(0x4) \"\"\n");
+    textout_window_disabled = saved;
+}
+
+TEST(TextOut, Escapes) {
+    EXPECT_EQ(text_out("\"a\\tb\\\\c\\qd\\\"\"", number("1")).out, "PRINT \"a b\\c\\qd\\\"\"\n");
+    EXPECT_EQ(text_out("\"a\\\\nb\"", number("1")).out, "PRINT \"a\\nb\"\n");
+    EXPECT_EQ(text_out("\"x\\n\\ny\"", number("1")).out, "PRINT \"x\"\nPRINT \"\"\nPRINT \"y\"\n");
+    EXPECT_EQ(text_out("\"end\\\"", number("1")).out, "PRINT \"end\\\"\n");
+}
+
+TEST(TargetTextOut, ClassesAndWindow) {
+    bool saved = textout_window_disabled;
+    textout_window_disabled = false;
+    temp_counter = 1;
+    EXPECT_EQ(run(GEL_TargetTextOut, "GEL_TargetTextOut", {number("0x100")}).out,
+              "PRINT Data.STRING(d:(Var.VALUE(0x100)))\n");
+    EXPECT_EQ(run(GEL_TargetTextOut, "GEL_TargetTextOut", {number("0x100"), number("0")}).out,
+              "PRINT Data.STRING(p:(Var.VALUE(0x100)))\n");
+    EXPECT_EQ(run(GEL_TargetTextOut, "GEL_TargetTextOut", {variable("s"), variable("pg")}).out,
+              "IF Var.VALUE(\\pg)==1\n\t&__V1=\"d\"\nELSE IF Var.VALUE(\\pg)==2\n\t&__V1=\"io\"\nELSE\n\t&__V1=\"p\"\n"
+              "PRINT Data.STRING(&__V1:(Var.VALUE(\\s)))\n");
+    Result windowed = run(GEL_TargetTextOut, "GEL_TargetTextOut",
+                          {number("0x10"), number("0x2"), number("0"), number("0"), quoted("\"Out\"")}, 8);
+    EXPECT_EQ(windowed.out,
+              "IF (!AREA.Exist(Out))\nAREA.Create Out\nAREA.Select Out\nPRINT Data.STRING(io:(Var.VALUE(0x10)))\n");
+    EXPECT_EQ(windowed.err,
+              "line 8: Warning: GEL_TargetTextOut(): Only startAddress, page and windowName parameters supported.\n");
+    textout_window_disabled = true;
+    EXPECT_EQ(run(GEL_TargetTextOut, "GEL_TargetTextOut",
+                  {number("0x10"), number("0x1"), number("0"), number("0"), quoted("\"Out\"")})
+                  .out,
+              "AREA.Select\nPRINT Data.STRING(d:(Var.VALUE(0x10)))\n");
+    textout_window_disabled = saved;
+
+    // The fifth parameter is checked before the warning is given.
+    Result bad = run(GEL_TargetTextOut, "GEL_TargetTextOut",
+                     {number("0x10"), number("0x1"), number("0"), number("0"), variable("w")});
+    EXPECT_EQ(bad.message, "Fifth parameter must be quoted or empty");
+    EXPECT_EQ(bad.err, "");
+    EXPECT_EQ(bad.out, "");
+    Result spaced = run(GEL_TargetTextOut, "GEL_TargetTextOut",
+                        {number("0x10"), number("0x1"), number("0"), number("0"), quoted("\"a b\"")});
+    EXPECT_EQ(spaced.message, "GEL_TargetTextOut(): Window name with whitespaces not supported by KALDRA");
+    EXPECT_EQ(spaced.out, "");
+    Parameters ten(10, number("1"));
+    EXPECT_EQ(run(GEL_TargetTextOut, "GEL_TargetTextOut", ten).message,
+              "Too many parameters to call GEL_TargetTextOut function. Expecting number of parameters in range 1 to 9.");
+    temp_counter = 0;
+}
+
+TEST(System, CommandWithConversions) {
+    EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"dir /w\"")}).out, "OS dir /w\n");
+    EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"a\\tb\\nc\\\\d\\q\"")}).out, "OS a bc\\d\\q\n");
+    EXPECT_EQ(run(GEL_System, "GEL_System",
+                  {quoted("\"cp %s %d %u %x %e %q\""), quoted("\"f.txt\""), number("0x10"), number("0xFFFFFFFF"),
+                   number("0x1F")})
+                  .out,
+              "OS cp Var.VALUE(f.txt) 16 4294967295 Var.VALUE(0x1F) %e %q\n");
+    EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"%d %d\""), number("0xFFFFFFFF"), number("12")}).out,
+              "OS -1 12\n");
+    EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"%f\""), number("1.5")}).out, "OS Var.VALUE(1.5)\n");
+}
+
+TEST(System, ParameterErrors) {
+    EXPECT_EQ(run(GEL_System, "GEL_System", {variable("c")}).message,
+              "First parameter of GEL_System function must be quoted.");
+    EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"%d %d\""), number("1"), variable("n")}).message,
+              "GEL_System() parameter 3: Only non-negative constants or quoted strings supported as parameters.");
+    Result s = run(GEL_System, "GEL_System", {quoted("\"run %s\""), number("4")});
+    EXPECT_EQ(s.message, "GEL_System(): Wrong parameter 2 type for %s.");
+    EXPECT_EQ(s.out, "OS run ");
+    EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"%s %u\""), quoted("\"a\""), quoted("\"b\"")}).message,
+              "GEL_System(): Wrong parameter 3 type for %u.");
+    EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"%x\""), quoted("\"b\"")}).message,
+              "GEL_System(): Wrong parameter 2 type for %x.");
+    EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"%e\""), quoted("\"b\"")}).message,
+              "GEL_System(): Wrong parameter 2 type for %e.");
+    Parameters six(6, quoted("\"a\""));
+    EXPECT_EQ(run(GEL_System, "GEL_System", six).message,
+              "Too many parameters to call GEL_System function. Expecting number of parameters in range 1 to 5.");
+}
+
+TEST(Trace, PrintsTheTextAndTakesATemporary) {
+    temp_counter = 4;
+    EXPECT_EQ(run(GEL_Trace, "GEL_Trace", {quoted("\"hi\"")}).out, "PRINT \"GEL_Trace \" \"hi\"\nENTRY &__V4\n");
+    EXPECT_EQ(temp_counter, 5);
+    EXPECT_EQ(run(GEL_Trace, "GEL_Trace", {variable("x"), number("9")}).out, "PRINT \"GEL_Trace \" x\nENTRY &__V5\n");
+    EXPECT_EQ(run(GEL_Trace, "GEL_Trace", {macro_temp(1)}).out, "PRINT \"GEL_Trace \" &__V1\nENTRY &__V6\n");
+    EXPECT_EQ(run(GEL_Trace, "GEL_Trace").out, "PRINT \"GEL_Trace \"\nENTRY &__V7\n");
+    temp_counter = -2;
+    EXPECT_EQ(run(GEL_Trace, "GEL_Trace", {quoted("\"a\"")}).out, "PRINT \"GEL_Trace \" \"a\"\nENTRY &__V_2\n");
+    EXPECT_EQ(temp_counter, -1);
+    temp_counter = 0;
+}
+
+}  // namespace
