@@ -6,7 +6,6 @@
 
 #include "compiler/codegen.h"
 #include "compiler/statements_internal.h"
-#include "compiler/statements_pending.h"
 #include "driver/diagnostics.h"
 
 unsigned long statement_calls = 0;

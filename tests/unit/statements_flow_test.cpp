@@ -3,7 +3,6 @@
 #include <string>
 
 #include "compiler/codegen.h"
-#include "compiler/statements_pending.h"
 #include "driver/diagnostics.h"
 #include "statements_tree.h"
 #include "test_support.h"
