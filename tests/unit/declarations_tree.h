@@ -79,6 +79,9 @@ inline Node init_declarator(const std::string& name, int depth = 0) {
     kids.push_back(ident(name));
     return nt(ID_init_declarator, kids);
 }
+inline Node init_declarator(const std::string& name, Node init) {
+    return nt(ID_init_declarator, {ident(name), std::move(init)});
+}
 inline Node declaration(Node specs, std::vector<Node> declarators = {}) {
     std::vector<Node> kids{std::move(specs)};
     if (!declarators.empty()) kids.push_back(nt(ID_init_declarator_list, std::move(declarators)));
@@ -120,9 +123,17 @@ inline Node primary_chain(uint32_t kind, Node primary) {
         ID_primary_expression};
     size_t start = 0;
     while (levels[start] != kind) ++start;
-    Node n = nt(ID_primary_expression, {std::move(primary)});
-    for (size_t i = sizeof levels / sizeof levels[0] - 1; i-- > start;) n = nt(levels[i], {n});
+    size_t last = sizeof levels / sizeof levels[0] - 1;
+    // A call is a postfix expression holding the function's identifier itself.
+    bool call = primary.id == ID_postfix_expression;
+    Node n = call ? primary : nt(ID_primary_expression, {std::move(primary)});
+    if (call) --last;
+    for (size_t i = last; i-- > start;) n = nt(levels[i], {n});
     return n;
+}
+inline Node call(const std::string& name) { return nt(ID_postfix_expression, {ident(name)}); }
+inline Node initializer(Node primary) {
+    return nt(ID_initializer, {primary_chain(ID_assignment_expression, std::move(primary))});
 }
 
 // --- statements, for the return analysis ---

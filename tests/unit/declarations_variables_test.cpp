@@ -327,3 +327,21 @@ TEST(CommentsAndMacroLines, TopLevelMacroBlocksAreWrittenInPassFour) {
     EXPECT_EQ(r.out.find("LOCAL"), std::string::npos);
     std::remove(macros.c_str());
 }
+
+TEST(GlobalDeclarations, InitialisersByResultKindRunBeforeTheDispatch) {
+    Output r = compile_tree({
+        int_declaration({init_declarator("g", initializer(txt(ID_CONSTANT, "0x5")))}),
+        int_declaration({init_declarator("h", initializer(ident("g")))}),
+        int_declaration({init_declarator("c", initializer(call("value")))}),
+        declaration(specifiers({type_spec(ID_CHAR)}),
+                    {nt(ID_init_declarator, {pointer(1), ident("s"), initializer(ident("MAXCNT"))})}),
+        function("value", empty_parameters(), block({return_value()})),
+    });
+    EXPECT_EQ(r.out.substr(0, r.out.find("IF ")), frame_head +
+                                                       "Var.NEW int \\g\nVar.Assign \\g=0x5\n"
+                                                       "Var.NEW int \\h\nVar.Assign \\h=\\g\n"
+                                                       "Var.NEW int \\c\nGOSUB value\nENTRY &__V0\nVar.Assign \\c=&__V0\n"
+                                                       "Var.NEW char[128] \\s\nVar.Assign \\s=&__MAXCNT\n");
+    // The function table exists before the globals: no undefined-function warning.
+    EXPECT_EQ(r.err, "");
+}
