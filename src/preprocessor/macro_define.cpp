@@ -1,0 +1,569 @@
+// #define and #undef: reading a definition, classifying it, and converting
+// it into a QUERNA macro variable or a GEL function in the macro file.
+#include <cctype>
+#include <cstring>
+
+#include "preprocessor/pp_internal.h"
+
+namespace {
+
+bool is_hex_digit(int c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool is_alpha(int c) { return c < 128 && std::isalpha(static_cast<unsigned char>(c)) != 0; }
+bool is_alnum(int c) { return c < 128 && std::isalnum(static_cast<unsigned char>(c)) != 0; }
+bool is_parameter_byte(unsigned char b) { return b >= PARAMETER_BASE && b < PARAMETER_BASE + MAX_PARAMETERS; }
+
+const char* const INFO = "CONVERTER INFO: ";
+
+std::string parameter_name(size_t index) {
+    if (index < 26) return std::string("__") + static_cast<char>('a' + index);
+    return "__p" + std::to_string(index);
+}
+
+// --- reading ---
+
+struct Definition {
+    std::string name;
+    bool function_like = false;
+    std::vector<std::string> parameters;
+    std::string body;
+};
+
+void syntax_error() {
+    pp_error("#define syntax error");
+    unget_char();
+    skip_to_newline();
+}
+
+bool read_parameters(Definition* d) {
+    size_t area = 0;
+    int c = skip_blanks();
+    if (c == ')') return true;
+    for (;;) {
+        if (!is_identifier_start(c) || c == NO_EXPAND_MARK) {
+            syntax_error();
+            return false;
+        }
+        std::string p = truncated_name(read_identifier(c));
+        if (d->parameters.size() == static_cast<size_t>(MAX_PARAMETERS)) pp_fatal("Too many arguments for macro");
+        area += p.size() + 1;
+        if (area > PARAMETER_AREA_SIZE) pp_fatal("Macro work area overflow");
+        d->parameters.push_back(p);
+        c = skip_blanks();
+        if (c == ')') return true;
+        if (c != ',') {
+            syntax_error();
+            return false;
+        }
+        c = skip_blanks();
+    }
+}
+
+void read_body(Definition* d) {
+    std::string& body = d->body;
+    auto check = [&]() {
+        if (body.size() > WORK_BUFFER_SIZE) {
+            pp.body_raw = false;
+            pp.raw_mode = false;
+            pp_fatal("Work buffer overflow:  %s", d->name.c_str());
+        }
+    };
+    // input bytes that could be taken for parameters are marked as literal
+    auto store = [&](int c) {
+        if (d->function_like && (c == LITERAL_NEXT || is_parameter_byte(static_cast<unsigned char>(c))))
+            body += static_cast<char>(LITERAL_NEXT);
+        body += static_cast<char>(c);
+        check();
+    };
+    pp.body_raw = true;
+    for (;;) {
+        int c = get_char();
+        if (c == '\n' || c == END_OF_INPUT) {
+            unget_char();
+            break;
+        }
+        if (is_digit(c) || (c == '.' && is_digit(peek_raw()))) {
+            store(c);
+            while (is_identifier_char(c = get_char()) || c == '.') store(c);
+            unget_char();
+            continue;
+        }
+        if (c == '"' || c == '\'') {
+            int quote = c;
+            store(c);
+            pp.raw_mode = true;
+            for (;;) {
+                c = get_char();
+                if (c == '\n' || c == END_OF_INPUT) {
+                    unget_char();
+                    break;
+                }
+                store(c);
+                if (c == quote) break;
+                if (c == '\\') {
+                    c = get_char();
+                    if (c == END_OF_INPUT) break;
+                    store(c);
+                    if (c == '\n') pp.marker_due = true;
+                }
+            }
+            pp.raw_mode = false;
+            continue;
+        }
+        if (is_identifier_start(c)) {
+            std::string id = read_identifier(c);
+            std::string key = truncated_name(id);
+            bool replaced = false;
+            if (d->function_like) {
+                for (size_t i = 0; i < d->parameters.size(); ++i) {
+                    if (d->parameters[i] == key) {
+                        body += static_cast<char>(PARAMETER_BASE + i);
+                        replaced = true;
+                        break;
+                    }
+                }
+            }
+            if (!replaced) {
+                if (key == d->name) body += static_cast<char>(NO_EXPAND_MARK);
+                body += id;
+            }
+            check();
+            continue;
+        }
+        if (c == ' ' || c == '\t' || c == COMMENT_SEPARATOR) {
+            if (body.empty() || body.back() != ' ') body += ' ';
+            continue;
+        }
+        if (c == '\\') {
+            store(c);
+            c = get_char();
+            if (c == END_OF_INPUT) break;
+            if (c == '\n') pp.marker_due = true;
+            store(c);
+            continue;
+        }
+        store(c);
+    }
+    pp.body_raw = false;
+    if (!body.empty() && body.back() == ' ') body.pop_back();
+    // a continued body never brings a newline into the text of an expansion
+    for (size_t i = 0; i + 1 < body.size(); ++i)
+        if (body[i] == '\\' && body[i + 1] == '\n') body[i] = body[i + 1] = ' ';
+}
+
+// --- classification ---
+
+char first_significant(const std::string& body) {
+    for (char c : body)
+        if (c != ' ' && c != '\t' && c != '(') return c;
+    return 0;
+}
+
+// A ";" followed later by anything but blanks, newlines or backslashes.
+bool has_statements(const std::string& body) {
+    size_t semi = body.find(';');
+    if (semi == std::string::npos) return false;
+    for (size_t i = semi + 1; i < body.size(); ++i) {
+        char c = body[i];
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\\') return true;
+    }
+    return false;
+}
+
+bool only_blanks_from(const std::string& s, size_t i) {
+    for (; i < s.size(); ++i)
+        if (s[i] != ' ' && s[i] != '\t') return false;
+    return true;
+}
+
+// Closing parentheses matching `open`, then nothing but blanks.
+bool closes_frame(const std::string& s, size_t i, size_t open) {
+    for (size_t k = 0; k < open; ++k, ++i)
+        if (i >= s.size() || s[i] != ')') return false;
+    return only_blanks_from(s, i);
+}
+
+// Kinds 1 and 2; `value` receives the converted body.
+unsigned classify_constant(const std::string& b, std::string* value) {
+    size_t n = b.size(), i = 0, open = 0;
+    while (i < n && b[i] == '(') ++open, ++i;
+    if (i < n && b[i] == '-') ++i;
+    if (i + 2 < n && b[i] == '0' && (b[i + 1] == 'x' || b[i + 1] == 'X') && is_hex_digit(b[i + 2])) {
+        size_t j = i + 2;
+        while (j < n && is_hex_digit(b[j])) ++j;
+        size_t digits_end = j;
+        while (j < n && std::strchr("LUlu", b[j]) && b[j]) ++j;
+        if (!closes_frame(b, j, open)) return 0;
+        *value = b.substr(0, digits_end) + b.substr(j);
+        return 2;
+    }
+    size_t j = i;
+    while (j < n && is_digit(static_cast<unsigned char>(b[j]))) ++j;
+    if (j > i && closes_frame(b, j, open)) {
+        *value = b.substr(0, j) + "." + b.substr(j);
+        return 1;
+    }
+    j = i;
+    while (j < n && is_hex_digit(b[j])) ++j;
+    if (j > i && j < n && b[j] == 'h' && closes_frame(b, j + 1, open)) {
+        *value = b;
+        return 2;
+    }
+    return 0;
+}
+
+bool is_type_word(const std::string& w) {
+    static const char* const words[] = {"const", "double", "enum", "float", "int", "long", "short", "signed", "unsigned"};
+    for (const char* t : words)
+        if (w == t) return true;
+    return false;
+}
+
+// Kinds 4 and 5 (0 when the body is not a constant expression).
+unsigned classify_expression(const std::string& b, std::string* expr) {
+    if (first_significant(b) == '*') return 0;
+    bool script_variable = false;
+    int operands = 0;
+    size_t n = b.size(), i = 0;
+    while (i < n) {
+        unsigned char c = static_cast<unsigned char>(b[i]);
+        if (c == ' ' || c == '\t' || c == ';' || c == TOKEN_SEPARATOR) {
+            ++i;
+            continue;
+        }
+        if (std::strchr("&()+-:<=>?|", c) && c) {
+            *expr += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        if (c >= '0' && c <= '9') {
+            while (i < n && (is_hex_digit(b[i]) || b[i] == 'x' || b[i] == 'X' || (std::strchr("LUhlu", b[i]) && b[i]))) {
+                if (!std::strchr("LUhlu", b[i])) *expr += b[i];
+                ++i;
+            }
+            ++operands;
+            continue;
+        }
+        if (is_alpha(c)) {
+            size_t j = i;
+            while (j < n && (is_alnum(b[j]) || b[j] == '_')) ++j;
+            std::string id = b.substr(i, j - i);
+            i = j;
+            if (is_type_word(id)) {
+                if (!expr->empty() && (is_alnum(expr->back()) || expr->back() == '_')) *expr += ' ';
+                *expr += id;
+                continue;
+            }
+            ++operands;
+            MacroDefinition* m = lookup_macro(id);
+            unsigned kind = m ? m->conversion_kind : 0;
+            if (m && (kind == 1 || kind == 2 || kind == 4 || kind == 5)) {
+                *expr += "&__" + id;
+                if (kind == 5) script_variable = true;
+            } else if (m && (kind == 3 || kind == 6)) {
+                *expr += id;
+            } else {
+                *expr += "\\" + id;
+                script_variable = true;
+            }
+            continue;
+        }
+        return 0;
+    }
+    if (operands == 0) return 0;
+    return script_variable ? 5 : 4;
+}
+
+// --- writing ---
+
+void write_marker_pair(const char* first_format, const char* second_format, const std::string& name,
+                       const std::string& value) {
+    out_format(first_format, "__", name.c_str());
+    out_format(second_format, "__", name.c_str(), value.c_str());
+}
+
+// Calls of converted function macros in a kind 4 expression become result
+// variables, announced by GOSUB marker lines.
+std::string resolve_calls(const std::string& e) {
+    std::string result;
+    size_t n = e.size(), i = 0;
+    while (i < n) {
+        char c = e[i];
+        if ((c == '&' && e.compare(i, 3, "&__") == 0) || c == '\\') {
+            size_t j = i + (c == '&' ? 3 : 1);
+            while (j < n && (is_alnum(e[j]) || e[j] == '_')) ++j;
+            result += e.substr(i, j - i);
+            i = j;
+            continue;
+        }
+        if (!is_alpha(c)) {
+            result += c;
+            ++i;
+            continue;
+        }
+        size_t j = i;
+        while (j < n && (is_alnum(e[j]) || e[j] == '_')) ++j;
+        std::string id = e.substr(i, j - i);
+        if (!pp.converted_set.count(id) || j >= n || e[j] != '(') {
+            result += id;
+            i = j;
+            continue;
+        }
+        // the argument list, up to the matching ")"
+        size_t k = j + 1;
+        int depth = 1;
+        std::vector<std::string> args(1);
+        for (; k < n; ++k) {
+            if (e[k] == '(') ++depth;
+            if (e[k] == ')' && --depth == 0) break;
+            if (e[k] == ',' && depth == 1) {
+                args.emplace_back();
+                continue;
+            }
+            args.back() += e[k];
+        }
+        if (k >= n) {
+            result += e.substr(i);
+            break;
+        }
+        std::string digits_name, digits_args;
+        for (const std::string& a : args) {
+            if (a.empty() || !is_digit(static_cast<unsigned char>(a[0]))) continue;
+            std::string d;
+            for (char ch : a)
+                if (is_alnum(ch)) d += ch;
+            if (!digits_name.empty()) {
+                digits_name += '_';
+                digits_args += ' ';
+            }
+            digits_name += d;
+            digits_args += d;
+        }
+        std::string result_name = "&__" + id + "_" + digits_name + "_result";
+        out_text("// #dtsdefina LOCAL " + result_name + "\n");
+        out_format("// #dtsdefina GOSUB %s%s", "__gp_", id.c_str());
+        out_text(" " + digits_args + "\n");
+        out_format("// #dtsdefinb ENTRY %s\n", result_name.c_str());
+        result += result_name;
+        i = k + 1;
+    }
+    return result;
+}
+
+// Copies a literal of a stored body starting at b[i]; returns the index after it.
+size_t copy_body_literal(const std::string& b, size_t i, std::string* out) {
+    char quote = b[i];
+    *out += b[i++];
+    while (i < b.size()) {
+        unsigned char c = static_cast<unsigned char>(b[i]);
+        if (c == LITERAL_NEXT && i + 1 < b.size()) {
+            *out += b[i + 1];
+            i += 2;
+            continue;
+        }
+        *out += b[i++];
+        if (c == static_cast<unsigned char>(quote)) break;
+        if (c == '\\' && i < b.size()) *out += b[i++];
+    }
+    return i;
+}
+
+// The body of the GEL function: parameter names, casts removed, statements
+// on lines of their own.
+std::string function_body(const std::string& b, unsigned kind) {
+    static const char* const removed_casts[] = {"uint32_t", "uint8_t", "unsignedint"};
+    std::string out;
+    size_t n = b.size(), i = 0;
+    while (i < n) {
+        unsigned char c = static_cast<unsigned char>(b[i]);
+        if (c == LITERAL_NEXT && i + 1 < n) {
+            out += b[i + 1];
+            i += 2;
+            continue;
+        }
+        if (is_parameter_byte(c)) {
+            out += parameter_name(c - PARAMETER_BASE);
+            ++i;
+            continue;
+        }
+        if (c == '"' || c == '\'') {
+            i = copy_body_literal(b, i, &out);
+            continue;
+        }
+        if (c == '(') {
+            size_t close = b.find_first_of("()", i + 1);
+            if (close != std::string::npos && b[close] == ')') {
+                std::string inner;
+                for (size_t k = i + 1; k < close; ++k)
+                    if (b[k] != ' ' && b[k] != '\t') inner += b[k];
+                bool cast = false;
+                for (const char* r : removed_casts)
+                    if (inner == r) cast = true;
+                if (cast) {
+                    i = close + 1;
+                    continue;
+                }
+            }
+        }
+        if (c == ';' && kind == 6) {
+            out += ";\n\t";
+            ++i;
+            continue;
+        }
+        out += static_cast<char>(c);
+        ++i;
+    }
+    return out;
+}
+
+void convert_to_function(MacroDefinition* m, const Definition& d, unsigned kind, const char* macrofilename) {
+    FILE* f = macrofilename ? std::fopen(macrofilename, "a") : nullptr;
+    if (!f) pp_fatal("Cannot open macro file \"%s\"", macrofilename ? macrofilename : "");
+    out_format("// -- %s%s converted to the QUERNA subroutine\n", INFO, d.name.c_str());
+    out_text("// #dtsdefine processed\n");
+    if (pp.converted_set.insert(d.name).second) pp.converted_functions.push_back(d.name);
+
+    // the function's lines are numbered from the #define when the macro file is read
+    InputSource* src = innermost_file();
+    std::fprintf(f, "#line %ld \"%s\"\n", pp.directive_line, src ? effective_name(src).c_str() : "");
+    std::fprintf(f, "%s%s(", "__gp_", d.name.c_str());
+    for (size_t i = 0; i < d.parameters.size(); ++i) {
+        if (i == 0)
+            std::fprintf(f, "%s%s", "", parameter_name(i).c_str());
+        else
+            std::fprintf(f, ",%s", parameter_name(i).c_str());
+    }
+    std::fprintf(f, "){\n\t%s", kind == 3 ? "return(" : "");
+    std::string body = function_body(d.body, kind);
+    std::fwrite(body.data(), 1, body.size(), f);
+    std::fputs(kind == 3 ? ");\n}\n" : ";\n}\n", f);
+    std::fclose(f);
+
+    std::string r = "__gp_" + d.name + "(";
+    if (d.function_like) {
+        size_t count = d.parameters.size() < 2 ? 1 : d.parameters.size();
+        for (size_t i = 0; i < count; ++i) {
+            if (i) r += ',';
+            r += static_cast<char>(PARAMETER_BASE + i);
+        }
+    }
+    r += ")";
+    m->replacement = r;
+}
+
+}  // namespace
+
+std::string add_decimal_points(const std::string& t) {
+    std::string out;
+    size_t n = t.size(), i = 0;
+    while (i < n) {
+        unsigned char c = static_cast<unsigned char>(t[i]);
+        if (c == '"' || c == '\'') {
+            i = copy_body_literal(t, i, &out);
+            continue;
+        }
+        if (c < '0' || c > '9') {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        unsigned char prev = out.empty() ? 0 : static_cast<unsigned char>(out.back());
+        size_t j = i;
+        if (is_identifier_char(prev) || prev == '.' ||
+            (c == '0' && i + 1 < n && (t[i + 1] == 'x' || t[i + 1] == 'X'))) {
+            // a digit of a name, of a fraction or of a hexadecimal number
+            while (j < n && (is_identifier_char(static_cast<unsigned char>(t[j])))) ++j;
+            out += t.substr(i, j - i);
+            i = j;
+            continue;
+        }
+        while (j < n && t[j] >= '0' && t[j] <= '9') ++j;
+        out += t.substr(i, j - i);
+        char next = j < n ? t[j] : 0;
+        if (!is_alpha(next) && next != '_' && next != '.' && next != '$') out += '.';
+        i = j;
+    }
+    return out;
+}
+
+void define_macro(const char* macrofilename) {
+    int c = skip_blanks();
+    if (!is_identifier_start(c) || c == NO_EXPAND_MARK) {
+        syntax_error();
+        return;
+    }
+    Definition d;
+    d.name = truncated_name(read_identifier(c));
+    c = get_char();
+    if (c == '(') {
+        d.function_like = true;
+        if (!read_parameters(&d)) return;
+        c = get_char();
+    }
+    if (c != ' ' && c != '\t') unget_char();
+    read_body(&d);
+
+    unsigned kind;
+    std::string value = d.body;
+    if (d.function_like) {
+        kind = first_significant(d.body) == '*' ? 0 : 3;
+        if (has_statements(d.body)) kind = 6;
+    } else if (has_statements(d.body)) {
+        kind = 6;
+    } else {
+        kind = classify_constant(d.body, &value);
+        if (kind == 0) {
+            std::string expr;
+            kind = classify_expression(d.body, &expr);
+            if (kind == 4) value = add_decimal_points(expr);
+            else if (kind == 5) value = expr;
+            else value = add_decimal_points(d.body);
+        }
+    }
+
+    bool existed;
+    MacroDefinition* m = enter_macro(d.name, &existed);
+    if (existed && (!m->has_replacement || m->replacement != value))
+        pp_warning("Redefining defined variable \"%s\"", d.name.c_str());
+    m->has_replacement = true;
+    m->replacement = value;
+    m->parameter_count = d.function_like ? static_cast<int>(d.parameters.size()) : -1;
+    m->conversion_kind = kind;
+
+    sync_output(pp.directive_line, false);
+    switch (kind) {
+    case 0:
+        out_format("// -- %s%s expanded\n", INFO, d.name.c_str());
+        out_text("// #dtsdefine processed\n");
+        break;
+    case 1:
+    case 2:
+        write_marker_pair("\n// #dtsdefina LOCAL &%s%s\n", "// #dtsdefinb &%s%s=%s\n", d.name, value);
+        m->replacement = "&__" + d.name;
+        break;
+    case 4: {
+        std::string resolved = resolve_calls(value);
+        write_marker_pair("// #dtsdefina LOCAL &%s%s\n", "// #dtsdefinb &%s%s=%s\n", d.name, resolved);
+        m->replacement = "&__" + d.name;
+        break;
+    }
+    case 5:
+        write_marker_pair("// #dtsdefina LOCAL &%s%s\n", "// #dtsdefinb &%s%s=\"%s\"\n", d.name, value);
+        m->replacement = "&__" + d.name;
+        break;
+    default:
+        d.body = value;
+        convert_to_function(m, d, kind, macrofilename);
+        break;
+    }
+}
+
+void undefine_macro() {
+    int c = skip_blanks();
+    if (!is_identifier_start(c) || c == NO_EXPAND_MARK) {
+        pp_error("Illegal #undef argument");
+        unget_char();
+        skip_to_newline();
+        return;
+    }
+    remove_macro(read_identifier(c));
+}

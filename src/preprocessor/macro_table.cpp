@@ -1,0 +1,90 @@
+// The macro table: 64 hash chains, each kept in ascending order of names.
+#include <ctime>
+
+#include "preprocessor/pp_internal.h"
+#include "preprocessor/preprocessor.h"
+
+namespace {
+
+constexpr unsigned CHAIN_COUNT = 64;
+
+// Each chain is an ordered map so that a long chain is still searched in
+// logarithmic time.
+std::map<std::string, MacroDefinition*> chains[CHAIN_COUNT];
+
+unsigned name_hash(const std::string& name) {
+    unsigned h = 0;
+    for (unsigned char c : name) h += c;
+    return h + static_cast<unsigned>(name.size());
+}
+
+}  // namespace
+
+std::string truncated_name(const std::string& name) {
+    return name.size() > IDENTIFIER_LIMIT ? name.substr(0, IDENTIFIER_LIMIT) : name;
+}
+
+MacroDefinition* lookup_macro(const std::string& full_name) {
+    std::string name = truncated_name(full_name);
+    auto& chain = chains[name_hash(name) % CHAIN_COUNT];
+    auto it = chain.find(name);
+    return it == chain.end() ? nullptr : it->second;
+}
+
+MacroDefinition* enter_macro(const std::string& full_name, bool* existed) {
+    std::string name = truncated_name(full_name);
+    unsigned h = name_hash(name);
+    auto& slot = chains[h % CHAIN_COUNT][name];
+    *existed = slot != nullptr;
+    if (!slot) {
+        slot = new MacroDefinition;
+        slot->name = name;
+        slot->hash = h;
+    }
+    return slot;
+}
+
+void remove_macro(const std::string& full_name) {
+    std::string name = truncated_name(full_name);
+    auto& chain = chains[name_hash(name) % CHAIN_COUNT];
+    auto it = chain.find(name);
+    if (it == chain.end()) return;
+    delete it->second;
+    chain.erase(it);
+}
+
+void clear_macro_table() {
+    for (auto& chain : chains) {
+        for (auto& entry : chain) delete entry.second;
+        chain.clear();
+    }
+}
+
+void define_predefined_macros() {
+    static const struct { const char* name; int count; } dynamic[] = {{"__LINE__", -2}, {"__FILE__", -3}};
+    for (const auto& d : dynamic) {
+        bool existed;
+        MacroDefinition* m = enter_macro(d.name, &existed);
+        m->has_replacement = false;
+        m->replacement.clear();
+        m->parameter_count = d.count;
+        m->conversion_kind = 0;
+    }
+    bool existed;
+    MacroDefinition* m = enter_macro("__DATE__", &existed);
+    time_t now = time(nullptr);
+    char text[32] = "??? ??? ?? ??:??:?? ????";
+    if (const char* t = ctime(&now)) snprintf(text, sizeof text, "%.24s", t);
+    m->has_replacement = true;
+    m->replacement = std::string("\"") + text + "\"";
+    m->parameter_count = -1;
+    m->conversion_kind = 0;
+}
+
+int macro_conversion_kind(const char* name) {
+    if (!name) return 0;
+    MacroDefinition* m = lookup_macro(name);
+    return m ? static_cast<int>(m->conversion_kind) : 0;
+}
+
+void free_macro_table() { clear_macro_table(); }
