@@ -75,13 +75,14 @@ int prefix_step(List* operand_list, bool increment, ResultDescriptor* rd) {
         case OC_MACRO:
             rd->text = pool_string(fill("(%s(&__V%i))", {op, number_text(operand.number)}).c_str());
             return RK_EXPRESSION;
-        case OC_HLL: {
-            std::string text = fill("(%s(\\%s))\n", {op, text_of(&operand)});
+        case OC_HLL:
+            // The variable is stepped here; its value is then the variable
+            // itself. Handing on the stepping text would step it a second
+            // time wherever the value is used.
             emit("Var.Assign ");
-            emit(text);
-            rd->text = pool_string(text.c_str());
-            return RK_EXPRESSION;
-        }
+            emit(fill("(%s(\\%s))\n", {op, text_of(&operand)}));
+            *rd = operand;
+            return RK_HLL_VARIABLE;
         default:  // the temporaries: write the target back and re-read it
             step_target(kind, &operand, increment, true, operand.number);
             *rd = operand;

@@ -81,11 +81,14 @@ TEST_F(UnaryTest, PrefixStepsByOperandKind) {
     EXPECT_EQ(r.out, "");
     r = convert(prefix(ID_DEC_OP, call("f", {})));
     EXPECT_EQ(r.text(), "(--(&__V0))");
-    // An HLL variable is assigned at once; its result keeps the line end.
+    // An HLL variable is stepped at once; its value is the variable, so that
+    // using it does not step it again.
     r = convert(prefix(ID_INC_OP, id("x")));
-    EXPECT_EQ(r.kind, RK_EXPRESSION);
+    EXPECT_EQ(r.kind, RK_HLL_VARIABLE);
     EXPECT_EQ(r.out, "Var.Assign (++(\\x))\n");
-    EXPECT_EQ(r.text(), "(++(\\x))\n");
+    EXPECT_EQ(r.text(), "x");
+    r = convert(assign(ID_ASSIGN, id("x"), prefix(ID_DEC_OP, id("x"))));
+    EXPECT_EQ(r.out, "Var.Assign (--(\\x))\nVar.Assign \\x=\\x\n");
 }
 
 TEST_F(UnaryTest, PrefixStepOfATemporaryWritesBackAndRereads) {
