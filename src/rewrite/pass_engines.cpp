@@ -66,6 +66,26 @@ std::size_t literal_end(const std::string& t, std::size_t at) {
 }
 bool is_quote(char c) { return c == '"' || c == '\''; }
 
+// Applies `rewrite` to each stretch of text outside string and character
+// literals and copies the literals unchanged.
+template <typename Rewrite>
+std::string outside_literals(const std::string& t, Rewrite rewrite) {
+    std::string out;
+    out.reserve(t.size() + 16);
+    std::size_t i = 0;
+    while (i < t.size()) {
+        std::size_t end = is_quote(t[i]) ? literal_end(t, i) : i;
+        if (end > i) {
+            out.append(t, i, end - i);
+        } else {
+            while (end < t.size() && !is_quote(t[end])) ++end;
+            out += rewrite(t.substr(i, end - i));
+        }
+        i = end;
+    }
+    return out;
+}
+
 // ---- macro-name pass ----
 bool is_macro_word_char(char c) { return is_word(c) || c == '\\' || c == '&' || c == '.'; }
 
@@ -148,44 +168,31 @@ bool numeric_constant(const std::string& t, bool allow_negation, Engine engine) 
 }
 
 std::string macro_names(const std::string& t, Engine engine) {
-    std::string out;
-    out.reserve(t.size() + 16);
-    std::size_t i = 0;
-    while (i < t.size()) {
-        if (is_quote(t[i])) {
-            std::size_t end = literal_end(t, i);
-            out.append(t, i, end - i);
-            i = end;
-            continue;
-        }
-        std::size_t segment_end = i;
-        while (segment_end < t.size() && !is_quote(t[segment_end])) ++segment_end;
+    return outside_literals(t, [engine](const std::string& segment) {
+        std::string out;
         if (engine == BY_PATTERN) {
-            auto first = t.begin() + static_cast<std::ptrdiff_t>(i);
-            auto last = t.begin() + static_cast<std::ptrdiff_t>(segment_end);
-            auto copied = first;
-            for (std::sregex_iterator it(first, last, kept_pattern(KP_MACRO_WORD)), end; it != end; ++it) {
+            auto copied = segment.begin();
+            for (std::sregex_iterator it(segment.begin(), segment.end(), kept_pattern(KP_MACRO_WORD)), end;
+                 it != end; ++it) {
                 out.append(copied, (*it)[0].first);
                 append_macro_word(out, it->str());
                 copied = (*it)[0].second;
             }
-            out.append(copied, last);
-        } else {
-            std::size_t p = i;
-            while (p < segment_end) {
-                if (!is_macro_word_char(t[p])) {
-                    out += t[p++];
-                    continue;
-                }
-                std::size_t q = p;
-                while (q < segment_end && is_macro_word_char(t[q])) ++q;
-                append_macro_word(out, t.substr(p, q - p));
-                p = q;
-            }
+            return out.append(copied, segment.end());
         }
-        i = segment_end;
-    }
-    return out;
+        std::size_t p = 0;
+        while (p < segment.size()) {
+            if (!is_macro_word_char(segment[p])) {
+                out += segment[p++];
+                continue;
+            }
+            std::size_t q = p;
+            while (q < segment.size() && is_macro_word_char(segment[q])) ++q;
+            append_macro_word(out, segment.substr(p, q - p));
+            p = q;
+        }
+        return out;
+    });
 }
 
 std::string value_calls(const std::string& t, int w, Engine engine) {
@@ -331,21 +338,22 @@ int count_temporary_names(const std::string& saved, const std::string& name, boo
 
 std::string parenthesise_hll_names(const std::string& t, Engine engine) {
     if (contains_var_call(t, engine)) return t;
-    if (engine == BY_PATTERN) return regex_replace_all(t, per_call_pattern(hll_reference_source), "($&)");
-    std::string out;
-    out.reserve(t.size() + 16);
-    std::size_t i = 0;
-    while (i < t.size()) {
-        std::size_t j = i + 1;
-        if (t[i] == '\\')
-            while (j < t.size() && is_word(t[j])) ++j;
-        if (t[i] == '\\' && j > i + 1)
-            out.append("(").append(t, i, j - i).append(")");
-        else
-            out += t[i];
-        i = (t[i] == '\\' && j > i + 1) ? j : i + 1;
-    }
-    return out;
+    return outside_literals(t, [engine](const std::string& segment) {
+        if (engine == BY_PATTERN) return regex_replace_all(segment, per_call_pattern(hll_reference_source), "($&)");
+        std::string out;
+        std::size_t i = 0;
+        while (i < segment.size()) {
+            std::size_t j = i + 1;
+            if (segment[i] == '\\')
+                while (j < segment.size() && is_word(segment[j])) ++j;
+            if (j > i + 1)
+                out.append("(").append(segment, i, j - i).append(")");
+            else
+                out += segment[i];
+            i = j;
+        }
+        return out;
+    });
 }
 
 namespace {
@@ -436,8 +444,10 @@ std::string temporary_values(const std::string& t, Engine engine) {
     if (out.size() <= 10 && out.find('!') != std::string::npos)
         out = engine == BY_PATTERN ? regex_replace_all(out, per_call_pattern(exclamation_source), "")
                                    : replace_all(out, "!", "");
-    return engine == BY_PATTERN ? regex_replace_all(out, per_call_pattern(backslash_source), "&")
-                                : replace_all(out, "\\", "&");
+    return outside_literals(out, [engine](const std::string& segment) {
+        return engine == BY_PATTERN ? regex_replace_all(segment, per_call_pattern(backslash_source), "&")
+                                    : replace_all(segment, "\\", "&");
+    });
 }
 
 std::string data_long(const std::string& t, Engine engine) {

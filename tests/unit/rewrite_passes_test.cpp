@@ -266,6 +266,7 @@ TEST(HllNamePass, ParenthesisesReferencesUnlessAVarCallIsPresent) {
     expect_both(run, "Var.VALUE(\\a)+\\b", "Var.VALUE(\\a)+\\b");
     expect_both(run, "\\\\x\\", "\\(\\x)\\");
     EXPECT_EQ(after_pass(hll_name_pass, "!\\f"), "!(\\f)");
+    expect_both(run, "\\s==\"C:\\temp\"", "(\\s)==\"C:\\temp\"");
 }
 
 TEST(LoopConditionTests, ValueComparisonAndMaskedMacro) {
@@ -300,6 +301,7 @@ TEST(WhileAndDoPasses, TemporaryValueAndMemoryCast) {
     expect_both(run, "!\\x", "&x");
     expect_both(run, "(\\a<\\b)", "(&a<&b)");
     expect_both(run, "(\\alpha!=\\b)", "(&alpha!=&b)");
+    expect_both(run, "(\\s!=\"a\\nb\")", "(&s!=\"a\\nb\")");
     ResultDescriptor rd = descriptor("Var.VALUE(\\__V0)");
     EXPECT_STREQ(temporary_value_pass(&rd), "");
     ResultDescriptor mem = descriptor("(*((unsigned int *)0x100)!=*((unsigned int *)\\p))");
