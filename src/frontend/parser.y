@@ -843,11 +843,15 @@ enumerator
         { $$ = L(); TX($$, ID_IDENTIFIER, $1, @1); NT($$, ID_constant_expression, $3, @3); }
     ;
 
+/* The extending rule comes first: after "if (...) comment", a further comment
+   line can either extend that block or open a new one, and the earlier rule
+   wins such a reduce/reduce choice. Opening a new block would make it the
+   whole body of the if and leave the real body outside. */
 dts_comment
-    : COMMENT
-        { $$ = L(); TX($$, ID_COMMENT, $1, @1); }
-    | dts_comment COMMENT
+    : dts_comment COMMENT
         { $$ = L(); NT($$, ID_dts_comment, $1, @1); TX($$, ID_COMMENT, $2, @2); }
+    | COMMENT
+        { $$ = L(); TX($$, ID_COMMENT, $1, @1); }
     ;
 
 dts_define

@@ -185,6 +185,12 @@ TEST(ParserTree, CommentsAroundConstructs) {
     std::vector<tree_element*> e = elements(first_list(ID_function_definition));
     ASSERT_EQ(e.size(), 3u);
     EXPECT_EQ(shape(e[0]), "dts_comment(dts_comment(COMMENT:// -- about F) COMMENT:// -- more)");
+    // Two comment lines between an if and its statement form one block, and
+    // the statement stays the body of the if.
+    accept(body("if (a) // -- one\n// -- two\ny = 1;\nz = 2;"));
+    std::vector<tree_element*> sel = elements(first_list(ID_selection_statement));
+    ASSERT_EQ(sel.size(), 2u);
+    EXPECT_EQ(sel[1]->child->first->id, ID_expression_statement);
     // A comment as a statement of its own.
     accept(body("// -- alone\nx;"));
     EXPECT_NE(find_first(tree, ID_dts_comment), nullptr);
