@@ -115,10 +115,10 @@ TEST(Breakpoints, SoftwareBreakpoints) {
     EXPECT_EQ(run(GEL_BreakPtAdd, "GEL_BreakPtAdd", {identifier("main"), quoted("\"i==3\"")}).out,
               "BREAK.SET Var.VALUE(main) /SOFT /CONDITION i==3\n");
     // The condition ends at the next quote; an empty literal gives no condition.
-    GelParameter condition = quoted("\"s==\\\"ab\\\"\"");
+    GelParameter condition = quoted("\"s==\"\"ab\"\"\"");  // the scanner doubles an escaped quote
     EXPECT_EQ(run(GEL_BreakPtAdd, "GEL_BreakPtAdd", {identifier("f"), condition}).out,
-              "BREAK.SET Var.VALUE(f) /SOFT /CONDITION s==\\\n");
-    EXPECT_STREQ(condition.rd.text, "\"s==\\\"ab\\\"\"");
+              "BREAK.SET Var.VALUE(f) /SOFT /CONDITION s==\n");
+    EXPECT_STREQ(condition.rd.text, "\"s==\"\"ab\"\"\"");
     EXPECT_EQ(run(GEL_BreakPtAdd, "GEL_BreakPtAdd", {identifier("f"), omitted()}).out,
               "BREAK.SET Var.VALUE(f) /SOFT /CONDITION \n");
 
