@@ -318,7 +318,7 @@ int count_temporary_names(const std::string& saved, const std::string& name, boo
     int count = 0;
     *equal = false;
     if (engine == BY_PATTERN) {
-        std::regex names = per_call_pattern(temporary_name_source);
+        const std::regex& names = per_call_pattern(temporary_name_source);
         for (std::sregex_iterator it(saved.begin(), saved.end(), names), end;
              it != end; ++it) {
             ++count;
@@ -468,7 +468,7 @@ std::string wrap_temporaries(const std::string& t, Engine engine) {
         if (!var_call) return regex_replace_all(t, per_call_pattern(wrap_temporary_source), "Var.VALUE($&)");
         std::string out;
         auto copied = t.begin();
-        std::regex skip_or_wrap = per_call_pattern(wrap_skip_value_source);
+        const std::regex& skip_or_wrap = per_call_pattern(wrap_skip_value_source);
         for (std::sregex_iterator it(t.begin(), t.end(), skip_or_wrap), end; it != end; ++it) {
             out.append(copied, (*it)[0].first);
             if ((*it)[1].matched)

@@ -1,6 +1,7 @@
 // The pattern texts, exactly as the passes use them, and their compilation.
 #include "rewrite/pattern_table.h"
 
+#include <map>
 #include <mutex>
 
 #include "rewrite/patterns.h"
@@ -82,4 +83,11 @@ const std::regex& kept_pattern(KeptPattern which) {
     return kept_compiled[which];
 }
 
-std::regex per_call_pattern(const char* source) { return std::regex(source, std::regex::ECMAScript); }
+const std::regex& per_call_pattern(const char* source) {
+    static std::mutex guard;
+    static std::map<const char*, std::regex> compiled;
+    std::lock_guard<std::mutex> lock(guard);
+    auto found = compiled.find(source);
+    if (found == compiled.end()) found = compiled.emplace(source, std::regex(source, std::regex::ECMAScript)).first;
+    return found->second;
+}

@@ -71,5 +71,8 @@ extern const char* const pointer_compound_source;      // pointer compound pass
 
 const std::regex& shared_pattern(SharedPattern which);
 const std::regex& kept_pattern(KeptPattern which);
-// A case-sensitive pattern compiled for one call.
-std::regex per_call_pattern(const char* source);
+// A case-sensitive pattern of the list above. These passes could build their
+// pattern anew on every call; each is compiled on first use and kept instead,
+// which matches the same and keeps long scripts from paying for a compilation
+// per statement.
+const std::regex& per_call_pattern(const char* source);
