@@ -98,10 +98,14 @@ int postfix_increment(int kind, ResultDescriptor* operand, bool increment, int32
             pointer_step_up = increment ? 1 : 0;
             const char* name = text_of(operand);
             if (pointer_variables && names_find(pointer_variables, name) >= 0) {
+                // The step is written after the statement, so until then the
+                // variable still holds the old value: that is the value.
                 pointer_step_pending = true;
                 pointer_step_name = pool_string(name);
                 temp_counter -= 1;
-                break;
+                *rd = ResultDescriptor{};
+                rd->text = pool_string(name);
+                return RK_HLL_VARIABLE;
             }
             emit(fill(increment ? "Var.Assign \\%s=\\%s+1\n" : "Var.Assign \\%s=\\%s-1\n", {name, name}));
             temp_counter -= 1;
