@@ -27,19 +27,21 @@ for sig in TERM INT; do
   if [ -e out.cmm ]; then echo "SIG$sig left an output file"; fail=1; fi
 done
 
-# Two runs at once.
+# Two runs at once, each in its own folder with the same output name (the
+# name of the output file is part of the script).
 printf 'StartUp()\n{\n    GEL_Go(main);\n}\n' > a.gel
 printf 'OnReset(int n)\n{\n    GEL_Halt();\n}\n' > b.gel
-TMPDIR=$work/tmp "$bin" a.gel a1.cmm 2>/dev/null
-TMPDIR=$work/tmp "$bin" b.gel b1.cmm 2>/dev/null
+mkdir -p ref
+(cd ref && TMPDIR=$work/tmp "$bin" ../a.gel a.cmm 2>/dev/null; TMPDIR=$work/tmp "$bin" ../b.gel b.cmm 2>/dev/null)
 for i in 1 2 3 4 5; do
-  TMPDIR=$work/tmp "$bin" a.gel "a2_$i.cmm" 2>/dev/null &
-  TMPDIR=$work/tmp "$bin" b.gel "b2_$i.cmm" 2>/dev/null &
+  mkdir -p "p$i"
+  (cd "p$i" && TMPDIR=$work/tmp "$bin" ../a.gel a.cmm 2>/dev/null) &
+  (cd "p$i" && TMPDIR=$work/tmp "$bin" ../b.gel b.cmm 2>/dev/null) &
 done
 wait
 for i in 1 2 3 4 5; do
-  cmp -s a1.cmm "a2_$i.cmm" || { echo "parallel run $i of a.gel differs"; fail=1; }
-  cmp -s b1.cmm "b2_$i.cmm" || { echo "parallel run $i of b.gel differs"; fail=1; }
+  cmp -s ref/a.cmm "p$i/a.cmm" || { echo "parallel run $i of a.gel differs"; fail=1; }
+  cmp -s ref/b.cmm "p$i/b.cmm" || { echo "parallel run $i of b.gel differs"; fail=1; }
 done
 left=$(ls -A "$work/tmp")
 [ -z "$left" ] || { echo "runs left working directories: $left"; fail=1; }
