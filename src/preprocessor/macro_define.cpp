@@ -29,8 +29,8 @@ struct Definition {
 };
 
 void syntax_error() {
-    pp_error("#define syntax error");
     unget_char();
+    pp_error("#define syntax error");
     skip_to_newline();
 }
 
@@ -526,6 +526,7 @@ void define_macro(const char* macrofilename) {
         pp_warning("Redefining defined variable \"%s\"", d.name.c_str());
     m->has_replacement = true;
     m->replacement = value;
+    m->body = d.body;
     m->parameter_count = d.function_like ? static_cast<int>(d.parameters.size()) : -1;
     m->conversion_kind = kind;
 
@@ -560,8 +561,8 @@ void define_macro(const char* macrofilename) {
 void undefine_macro() {
     int c = skip_blanks();
     if (!is_identifier_start(c) || c == NO_EXPAND_MARK) {
-        pp_error("Illegal #undef argument");
         unget_char();
+        pp_error("Illegal #undef argument");
         skip_to_newline();
         return;
     }

@@ -33,7 +33,8 @@ bool collect_arguments(MacroDefinition* m, std::vector<std::string>* args) {
         }
         if (c == ')' && depth == 0) break;
         if (c == ',' && depth == 0) {
-            if (args->size() + 1 >= static_cast<size_t>(MAX_PARAMETERS + 1))
+            // this argument and the one that follows it
+            if (args->size() + 2 > static_cast<size_t>(MAX_PARAMETERS))
                 pp_fatal("Too many arguments in macro expansion");
             args->push_back(arg);
             arg.clear();
@@ -120,8 +121,11 @@ Expansion expand_macro(MacroDefinition* m, bool from_file) {
         return Expansion::pushed;
     }
     if (m->parameter_count < -3) pp_fatal("Bug: Illegal __ macro \"%s\"", m->name.c_str());
+    // In #if and #include lines a converted macro stands for its C body, since
+    // the QUERNA variable or function it became has no value there.
+    const std::string& r = pp.in_directive ? m->body : m->replacement;
     if (m->parameter_count == -1) {
-        push_macro(m->name, m->replacement);
+        push_macro(m->name, r);
         return Expansion::pushed;
     }
 
@@ -139,8 +143,8 @@ Expansion expand_macro(MacroDefinition* m, bool from_file) {
         break;
     }
     if (c != '(') {
-        pp_warning("Macro \"%s\" needs arguments", m->name.c_str());
         unget_char();
+        pp_warning("Macro \"%s\" needs arguments", m->name.c_str());
         if (crossed_newline) give_back_newline();
         return Expansion::not_expanded;
     }
@@ -150,7 +154,6 @@ Expansion expand_macro(MacroDefinition* m, bool from_file) {
         pp_warning("Wrong number of macro arguments for \"%s\"", m->name.c_str());
 
     std::string text;
-    const std::string& r = m->replacement;
     for (size_t i = 0; i < r.size(); ++i) {
         unsigned char b = static_cast<unsigned char>(r[i]);
         if (b == LITERAL_NEXT && i + 1 < r.size()) {

@@ -77,6 +77,7 @@ void define_predefined_macros() {
     if (const char* t = ctime(&now)) snprintf(text, sizeof text, "%.24s", t);
     m->has_replacement = true;
     m->replacement = std::string("\"") + text + "\"";
+    m->body = m->replacement;
     m->parameter_count = -1;
     m->conversion_kind = 0;
 }

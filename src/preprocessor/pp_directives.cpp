@@ -52,8 +52,8 @@ void do_if(Directive d, const std::string& name) {
     } else {
         int c = skip_blanks();
         if (!is_identifier_start(c)) {
-            pp_error("#if, #ifdef, or #ifndef without an argument");
             unget_char();
+            pp_error("#if, #ifdef, or #ifndef without an argument");
             skip_to_newline();
             return;
         }
@@ -145,9 +145,9 @@ void do_include() {
         }
     }
     if (c != '<' && c != '"') {
+        unget_char();
         pp_error("#include syntax error");
-        if (c != '\n' && c != END_OF_INPUT) skip_to_newline();
-        else unget_char();
+        skip_to_newline();
         get_char();
         return;
     }
@@ -165,15 +165,11 @@ void do_include() {
     }
     pp.raw_mode = false;
     if (c != close) {
+        unget_char();
         pp_error("#include syntax error");
-        if (c == '\n') unget_char();
         get_char();
         return;
     }
-    // the rest of the line is taken before the file is read
-    skip_to_newline();
-    get_char();
-
     FILE* f = nullptr;
     std::string opened;
     if (close == '"') {
@@ -193,7 +189,11 @@ void do_include() {
         if ((f = try_open(path))) opened = path;
     }
     if (!f) pp_fatal("Cannot open include file \"%s\"", file_name.c_str());
+    // the rest of the line is taken before the file is read
+    skip_to_newline();
+    get_char();
     push_file(f, opened, true);
+    if (pp.current->parent) pp.current->parent->shown_line = pp.directive_line;
 }
 
 // #line: the number sets the line of the next line, the rest names the file.
@@ -233,8 +233,8 @@ void do_line() {
 void do_pragma() {
     sync_output(pp.directive_line, false);
     out_text("#pragma ");
-    int c;
-    while ((c = get_char()) != '\n' && c != END_OF_INPUT) out_char(c);
+    int c = skip_blanks();
+    for (; c != '\n' && c != END_OF_INPUT; c = get_char()) out_char(c);
     unget_char();
 }
 

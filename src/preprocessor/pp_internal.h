@@ -37,6 +37,7 @@ struct InputSource {
     size_t pos = 0;
     size_t line_start = 0;     // start of the current line in buffer (files)
     long saved_line = 0;       // line number of this source while another one is on top
+    long shown_line = 0;       // the same, as messages name it (the line of an #include)
     FILE* file = nullptr;      // absent for a macro expansion
     bool close_file = false;   // false for the standard input
     bool file_ended = false;
@@ -49,6 +50,7 @@ struct InputSource {
 struct MacroDefinition {
     bool has_replacement = false;  // absent for __LINE__ and __FILE__
     std::string replacement;
+    std::string body;              // the body as read: what #if and #include expand to
     unsigned hash = 0;
     int parameter_count = -1;      // -1 object-like, -2 __LINE__, -3 __FILE__, 0..31 function-like
     unsigned conversion_kind = 0;

@@ -32,7 +32,7 @@ void start_run() {
 
 // Copies a number as scanned; an octal number with 8 or 9 is warned about.
 int copy_number(int c) {
-    bool octal = false, bad_octal = false;
+    bool octal = false, bad_octal = false;  // warned at the first bad digit, on the number's line
     auto take = [&](int ch) {
         out_char(ch);
         return get_char();
@@ -48,22 +48,22 @@ int copy_number(int c) {
         octal = true;
     }
     while (is_digit(c)) {
-        if (octal && (c == '8' || c == '9')) bad_octal = true;
+        if (octal && !bad_octal && (c == '8' || c == '9')) {
+            bad_octal = true;
+            pp_warning("Illegal digit in octal number");
+        }
         c = take(c);
     }
     if (c == '.') {
-        octal = false;
         c = take(c);
         while (is_digit(c)) c = take(c);
     }
     if (c == 'e' || c == 'E') {
-        octal = false;
         c = take(c);
         if (c == '+' || c == '-') c = take(c);
         while (is_digit(c)) c = take(c);
     }
     while (c == 'u' || c == 'U' || c == 'l' || c == 'L') c = take(c);
-    if (octal && bad_octal) pp_warning("Illegal digit in octal number");
     return c;
 }
 

@@ -35,7 +35,7 @@ void report(const char* severity, const std::string& message) {
     if (s->file) put_line_buffer(s);
     for (const InputSource* p = s->parent; p; p = p->parent) {
         if (p->file) {
-            std::fprintf(stderr, "from file %s, line %ld:\n", effective_name(p).c_str(), p->saved_line);
+            std::fprintf(stderr, "from file %s, line %ld:\n", effective_name(p).c_str(), p->shown_line);
             put_line_buffer(p);
         } else {
             std::fprintf(stderr, "from macro %s\n", p->name.c_str());

@@ -27,6 +27,13 @@ const ClassTable classes;
 // its buffer. CR LF becomes LF; NUL and 0x1D bytes are dropped.
 bool refill(InputSource* s) {
     if (s->file_ended) return false;
+    // at the end of the file the last line stays in the buffer for messages
+    int first = getc(s->file);
+    if (first == EOF) {
+        s->file_ended = true;
+        return false;
+    }
+    ungetc(first, s->file);
     size_t keep = s->buffer.size() < KEPT_TAIL ? s->buffer.size() : KEPT_TAIL;
     s->buffer.erase(0, s->buffer.size() - keep);
     s->line_start = keep;
@@ -64,7 +71,7 @@ void push_file(FILE* file, const std::string& name, bool close_file) {
     s->close_file = close_file;
     s->name = name;
     s->parent = pp.current;
-    if (pp.current) pp.current->saved_line = pp.line;
+    if (pp.current) pp.current->saved_line = pp.current->shown_line = pp.line;
     pp.current = s;
     pp.line = 1;
     pp.marker_due = true;
@@ -75,7 +82,7 @@ void push_macro(const std::string& name, const std::string& text) {
     s->name = name;
     s->buffer = text;
     s->parent = pp.current;
-    if (pp.current) pp.current->saved_line = pp.line;
+    if (pp.current) pp.current->saved_line = pp.current->shown_line = pp.line;
     pp.current = s;
 }
 
