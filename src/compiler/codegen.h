@@ -40,6 +40,17 @@ bool returns_value(List* statement);
 // Depth of a pointer node: 1 plus its nesting; 0 for null.
 int pointer_depth(const tree_element* pointer);
 
+// Constant-time lookups in the name lists above (same answers as names_find):
+// the index of a function in `function_table` or -1, and whether a name is a
+// global variable or a pointer variable. The add_ routines append to the list
+// and its index together.
+long find_function(const char* name);
+bool is_global_variable(const char* name);
+bool is_pointer_variable(const char* name);
+void add_function(const char* name, bool returns_nothing);
+void add_global_variable(const char* name);
+void add_pointer_variable(const char* name);
+
 // Type-name text builders (type_names.cpp). Each takes the node's list and an
 // optional text result, and returns the pooled text.
 // Text of a type name (casts, sizeof); ORs the type's specifier bits into

@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "builtins/builtins.h"
@@ -29,6 +32,13 @@ bool in_variable_declaration[2] = {false, false};
 
 namespace {
 
+// Indexes over function_table, global_names and pointer_variables. A list
+// that someone appended to directly no longer matches its index in size, and
+// its lookups then fall back to walking the list.
+std::unordered_map<std::string, long> function_index;
+std::unordered_set<std::string> global_index;
+std::unordered_set<std::string> pointer_index;
+
 void renew(List*& list) {
     if (list) list_release(list);
     list = list_create();
@@ -46,6 +56,9 @@ void release_borrowed(List*& list) {
 }
 
 void reset_run_state() {
+    function_index.clear();
+    global_index.clear();
+    if (!pointer_variables) pointer_index.clear();
     renew(scope_names);
     renew(global_names);
     renew(function_table);
@@ -155,7 +168,7 @@ void enter_menu_items(tree_element* menu) {
             tree_element* body = first_of_kind(node->child, ID_compound_statement);
             nothing = !body || returns_value(body->child);
         }
-        names_append(function_table, name->txt, nothing ? 1 : 0);
+        add_function(name->txt, nothing);
     }
 }
 
@@ -183,6 +196,48 @@ tree_element* compound_statement_list(List* list) {
 }
 
 }  // namespace
+
+long find_function(const char* name) {
+    if (!function_table || !name) return -1;
+    if (function_index.size() != function_table->count) return names_find(function_table, name);
+    auto it = function_index.find(name);
+    return it == function_index.end() ? -1 : it->second;
+}
+
+bool is_global_variable(const char* name) {
+    if (!global_names || !name) return false;
+    if (global_index.size() != global_names->count) return names_find(global_names, name) >= 0;
+    return global_index.count(name) != 0;
+}
+
+bool is_pointer_variable(const char* name) {
+    if (!pointer_variables || !name) return false;
+    if (pointer_index.size() != pointer_variables->count) return names_find(pointer_variables, name) >= 0;
+    return pointer_index.count(name) != 0;
+}
+
+// The indexes keep one entry per distinct name, so a repeated name is appended
+// to its list only once: the first entry is the one every lookup finds.
+void add_function(const char* name, bool returns_nothing) {
+    if (!function_table) function_table = list_create();
+    if (find_function(name) >= 0) return;
+    function_index.emplace(name, static_cast<long>(function_table->count));
+    names_append(function_table, name, returns_nothing ? 1 : 0);
+}
+
+void add_global_variable(const char* name) {
+    if (!global_names) global_names = list_create();
+    if (is_global_variable(name)) return;
+    global_index.insert(name);
+    names_append(global_names, name);
+}
+
+void add_pointer_variable(const char* name) {
+    if (!pointer_variables) pointer_variables = list_create();
+    if (is_pointer_variable(name)) return;
+    pointer_index.insert(name);
+    names_append(pointer_variables, name);
+}
 
 // Whether a statement yields no value: true unless a "return" with an
 // expression is reachable through its lists, branches, loops and labels. Takes
@@ -343,7 +398,7 @@ int compile(List* tree, const char* output_file_name, const char* macrofilename)
             if (!name || !name->txt) continue;
             tree_element* body = first_of_kind(node->child, ID_compound_statement);
             bool nothing = !body || returns_value(body->child);
-            names_append(function_table, name->txt, nothing ? 1 : 0);
+            add_function(name->txt, nothing);
         } else if (node->id == ID_menuitem_definition) {
             enter_menu_items(node);
         }
@@ -401,6 +456,9 @@ void free_compiler_lists() {
     release(undefined_functions);
     release_borrowed(menu_list);
     release(pointer_variables);
+    function_index.clear();
+    global_index.clear();
+    pointer_index.clear();
     std::free(path_name);
     path_name = nullptr;
 }

@@ -195,10 +195,7 @@ int C_specifier_qualifier_list(List* list, uint32_t* flags, char** text) {
 }
 
 void emit_variable_declaration(const char* name, uint32_t flags, int depth) {
-    if (depth > 0) {
-        if (!pointer_variables) pointer_variables = list_create();
-        names_append(pointer_variables, name);
-    }
+    if (depth > 0) add_pointer_variable(name);
     std::fputs(inside_function ? "Var.NEWLOCAL" : "Var.NEW", stdout);
     for (const Keyword& word : declaration_words)
         if (flags & word.bit) std::fputs(word.text, stdout);
@@ -225,7 +222,10 @@ int C_init_declarator(List* list, bool is_global, uint32_t* flags) {
             else if (p->id == ID_initializer) initializer = p;
         }
         if (!name || !name->txt) FATAL_INTERNAL_ERROR("C_init_declarator");
-        names_append(is_global ? global_names : scope_names, name->txt);
+        if (is_global)
+            add_global_variable(name->txt);
+        else
+            names_append(scope_names, name->txt);
         emit_variable_declaration(name->txt, *flags, pointer_depth(pointer));
         if (!initializer) continue;
         tree_element* expression = initializer->child ? initializer->child->first : nullptr;
