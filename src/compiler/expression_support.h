@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "compiler/value.h"
+#include "frontend/tree.h"
 
 // Columns and rows of the operand tables.
 enum OperandClass : int {
@@ -61,3 +62,11 @@ void write_assigned_value(ResultDescriptor* left, int right_kind, ResultDescript
 // Spelling of a compound-assignment operator without its "=", or null when
 // `op` is not a compound assignment.
 const char* compound_operator_text(uint32_t op);
+
+// Lookup of a name in a run-wide name list that only grows during a run
+// (global variables, the function table, the pointer variables), through a
+// hash index kept in step with the list, so that a script with many names
+// and many uses stays linear. Returns the first element with the text, or
+// null. The indexes are dropped by reset_expression_state.
+const tree_element* find_listed_name(List* list, const char* name);
+void reset_name_indexes();

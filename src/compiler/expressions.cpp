@@ -33,6 +33,7 @@ void reset_expression_state() {
     pointer_step_up = 0;
     builtin_selection_mask = 0;
     pointer_step_name = nullptr;
+    reset_name_indexes();
 }
 
 // ---------------------------------------------------------------------------

@@ -97,13 +97,13 @@ std::string gosub_argument(GelParameter& p) {
 
 int script_call(const tree_element* name, List* arguments, ResultDescriptor* rd) {
     const char* function = name->txt;
-    long index = function_table ? names_find(function_table, function) : -1;
-    if (index < 0) {
+    const tree_element* entry = find_listed_name(function_table, function);
+    if (!entry) {
         warning_at(name->line, "Call to undefined function \"%s()\".", function);
         if (!undefined_functions) undefined_functions = list_create();
-        if (names_find(undefined_functions, function) < 0) names_append(undefined_functions, function);
+        if (!find_listed_name(undefined_functions, function)) names_append(undefined_functions, function);
     }
-    const bool returns_nothing = index >= 0 && (list_at(function_table, index)->flags & 1) != 0;
+    const bool returns_nothing = entry && (entry->flags & 1) != 0;
 
     if (!arguments) {
         emit(fill("GOSUB %s\n", {function}));

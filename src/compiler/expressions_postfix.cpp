@@ -27,7 +27,8 @@ int C_primary_expression(List* list, ResultDescriptor* rd) {
     if (e->id == ID_IDENTIFIER) {
         int kind = read_register_identifier(e->txt, rd);
         if (kind != 0) return kind;
-        bool declared = (global_names && names_find(global_names, e->txt) >= 0) ||
+        // Locals come and go with their blocks: their list is searched as it is.
+        bool declared = find_listed_name(global_names, e->txt) ||
                         (scope_names && names_find(scope_names, e->txt) >= 0);
         if (declared) {
             rd->text = pool_string(e->txt);
@@ -97,7 +98,7 @@ int postfix_increment(int kind, ResultDescriptor* operand, bool increment, int32
             // not survive it.
             pointer_step_up = increment ? 1 : 0;
             const char* name = text_of(operand);
-            if (pointer_variables && names_find(pointer_variables, name) >= 0) {
+            if (find_listed_name(pointer_variables, name)) {
                 // The step is written after the statement, so until then the
                 // variable still holds the old value: that is the value.
                 pointer_step_pending = true;
