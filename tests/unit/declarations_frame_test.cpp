@@ -246,3 +246,29 @@ TEST(ReturnAnalysis, LongBodyIsWalkedWithoutRecursion) {
     EXPECT_FALSE(returns_value(body));
     list_release(body);
 }
+
+TEST(NameLookups, IndexesAnswerLikeTheListsEvenAfterDirectAppends) {
+    Node ptr = declaration(specifiers({type_spec(ID_INT)}), {init_declarator("gp", 1), init_declarator("g")});
+    compile_tree({ptr, function("f", empty_parameters(), empty_body()),
+                  function("v", empty_parameters(), block({return_value()})),
+                  function("f", empty_parameters(), block({return_value()}))});
+    EXPECT_EQ(find_function("f"), 0);
+    EXPECT_EQ(find_function("v"), 1);
+    EXPECT_EQ(find_function("F"), -1);
+    // A second definition of f does not change what a call finds.
+    EXPECT_EQ(list_at(function_table, find_function("f"))->flags, 1);
+    EXPECT_TRUE(is_global_variable("g"));
+    EXPECT_TRUE(is_global_variable("gp"));
+    EXPECT_FALSE(is_global_variable("f"));
+    EXPECT_TRUE(is_pointer_variable("gp"));
+    EXPECT_FALSE(is_pointer_variable("g"));
+    // A name appended to the list itself is still found.
+    names_append(global_names, "direct");
+    names_append(function_table, "direct_f", 1);
+    EXPECT_TRUE(is_global_variable("direct"));
+    EXPECT_EQ(find_function("direct_f"), static_cast<long>(function_table->count) - 1);
+    // The next conversion starts with empty tables.
+    compile_tree({});
+    EXPECT_FALSE(is_global_variable("g"));
+    EXPECT_EQ(find_function("f"), -1);
+}
