@@ -1,10 +1,81 @@
 #include "frontend/tree.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
+
+// Trees of large scripts hold millions of elements and lists; they come from
+// free-list pools carved out of large chunks instead of one heap block each.
+// Sanitizer builds keep one heap block per object, so that a use after free
+// is still reported.
+#if defined(__SANITIZE_ADDRESS__)
+#define TREE_POOLS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TREE_POOLS 0
+#endif
+#endif
+#ifndef TREE_POOLS
+#define TREE_POOLS 1
+#endif
+
+template <typename T>
+class NodePool {
+public:
+    T* take() {
+#if TREE_POOLS
+        if (!free_) grow();
+        Slot* s = free_;
+        free_ = s->next;
+        return new (s->storage) T();
+#else
+        return new T();
+#endif
+    }
+    void give_back(T* p) {
+#if TREE_POOLS
+        p->~T();
+        Slot* s = reinterpret_cast<Slot*>(p);
+        s->next = free_;
+        free_ = s;
+#else
+        delete p;
+#endif
+    }
+
+private:
+    union Slot {
+        Slot* next;
+        alignas(T) unsigned char storage[sizeof(T)];
+    };
+    // Chunks of 2 MiB, aligned so that the kernel can back each with one huge
+    // page: a large tree then costs a few page faults instead of thousands.
+    static constexpr size_t kChunkBytes = size_t(2) << 20;
+    static constexpr size_t kChunk = kChunkBytes / sizeof(Slot);
+    void grow() {
+        void* memory = std::aligned_alloc(kChunkBytes, kChunkBytes);
+        if (!memory) std::abort();
+        madvise(memory, kChunkBytes, MADV_HUGEPAGE);
+        Slot* chunk = static_cast<Slot*>(memory);
+        for (size_t i = 0; i < kChunk; ++i) chunk[i].next = i + 1 < kChunk ? &chunk[i + 1] : nullptr;
+        free_ = chunk;
+    }
+    Slot* free_ = nullptr;
+};
+
+NodePool<tree_element>& element_pool() {
+    static NodePool<tree_element> pool;
+    return pool;
+}
+NodePool<List>& list_pool() {
+    static NodePool<List> pool;
+    return pool;
+}
 
 char* copy_text(const char* text) {
     if (!text) return nullptr;
@@ -22,11 +93,11 @@ void reset_cursor(List* list) {
 
 }  // namespace
 
-List* list_create() { return new List(); }
+List* list_create() { return list_pool().take(); }
 
 tree_element* list_append(List* list, uint32_t kind, List* child, const char* text, uint32_t line,
                           uint32_t lastLine) {
-    auto* e = new tree_element();
+    tree_element* e = element_pool().take();
     e->id = kind;
     e->child = child;
     e->txt = copy_text(text);
@@ -79,7 +150,7 @@ int list_remove_last(List* list) {
         list->first = nullptr;
     list->count--;
     std::free(e->txt);
-    delete e;
+    element_pool().give_back(e);
     reset_cursor(list);
     return 1;
 }
@@ -97,10 +168,10 @@ void list_release(List* list) {
             tree_element* next = e->next;
             if (e->child) pending.push_back(e->child);
             std::free(e->txt);
-            delete e;
+            element_pool().give_back(e);
             e = next;
         }
-        delete l;
+        list_pool().give_back(l);
     }
 }
 
@@ -110,10 +181,10 @@ void list_release_shallow(List* list) {
     while (e) {
         tree_element* next = e->next;
         std::free(e->txt);
-        delete e;
+        element_pool().give_back(e);
         e = next;
     }
-    delete list;
+    list_pool().give_back(list);
 }
 
 tree_element* names_append(List* list, const char* text, unsigned char flags) {
