@@ -11,7 +11,7 @@ scripts/build.sh build/release -DCMAKE_BUILD_TYPE=Release
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 scripts/build.sh build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEL2QUERNA_SANITIZE=ON
-(cd build/asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+(cd build/asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 STRESS_SLOWDOWN=6 \
    ctest --output-on-failure -j "$jobs")
 
 echo "== fuzzing campaign (libFuzzer, AddressSanitizer + UndefinedBehaviorSanitizer, fixed seed)"
