@@ -12,7 +12,6 @@
 #include "builtins/builtins.h"
 #include "compiler/codegen.h"
 #include "compiler/compiler.h"
-#include "compiler/declarations_pending.h"
 #include "compiler/value.h"
 #include "driver/diagnostics.h"
 #include "frontend/tree.h"
