@@ -32,6 +32,25 @@ TEST_F(PostfixTest, PrimariesByWhatTheNameIs) {
     EXPECT_EQ(r.out, "");
 }
 
+TEST_F(PostfixTest, NameLookupFollowsTheGrowingLists) {
+    // Many globals: every one is found, also those declared after the first
+    // lookup, and a name that is not declared stays text.
+    for (int i = 0; i < 5000; ++i) global(("g" + std::to_string(i)).c_str());
+    EXPECT_EQ(convert(id("g4999")).kind, RK_HLL_VARIABLE);
+    EXPECT_EQ(convert(id("late")).kind, RK_TEXT);
+    global("late");
+    EXPECT_EQ(convert(id("late")).kind, RK_HLL_VARIABLE);
+    EXPECT_EQ(convert(id("g0")).kind, RK_HLL_VARIABLE);
+    // The first entry of a function decides whether it returns a value.
+    function("twice", true);
+    function("twice", false);
+    EXPECT_EQ(convert(call("twice", {})).out, "GOSUB twice\n");
+    // A new run starts with fresh lists.
+    fresh(global_names);
+    reset_expression_state();
+    EXPECT_EQ(convert(id("g1")).kind, RK_TEXT);
+}
+
 TEST_F(PostfixTest, SubscriptAndMemberChainsNestTheirTexts) {
     global("a");
     EXPECT_EQ(convert(subscript(id("a"), num("0x1"))).text(), "((\\a)[0x1])");
