@@ -137,8 +137,7 @@ TEST_F(BinaryTest, LongChainsMatchPairwiseFormattingAndStayFlat) {
     std::string expected = "0x0";
     const char* operands[] = {"h", "0x5", "k"};
     for (int i = 0; i < 30; ++i) {
-        Node right = id(operands[i % 3]);
-        if (operands[i % 3][0] == '0') right = num(operands[i % 3]);
+        Node right = operands[i % 3][0] == '0' ? num(operands[i % 3]) : id(operands[i % 3]);
         chain = add(chain, right);
         ResultDescriptor l = with_text(expected.c_str()), r = with_text(operands[i % 3], ID_IDENTIFIER);
         int rk = std::string(operands[i % 3]) == "h" ? RK_HLL_VARIABLE : RK_TEXT;

@@ -232,6 +232,7 @@ inline Converted convert(Node n) {
         c.out = out.text();
         c.err = err.text();
     }
+    list_release(e.list);  // every node is converted once
     return c;
 }
 
