@@ -222,3 +222,17 @@ TEST(ScannerLimits, LongTokensAndPathologicalQuotesStayLinear) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     EXPECT_LT(seconds, 5.0);
 }
+
+TEST(ScannerFailures, UnreadableInputEndsTheProcessWithStatusTwo) {
+    // Reading a directory fails: the scanner's internal failure message and
+    // exit status 2.
+    EXPECT_EXIT(
+        {
+            frontend_test::start_run("");
+            if (!std::freopen("/", "r", stdin)) std::exit(3);
+            scanner_reset();
+            gellex();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(2), "^input in flex scanner failed\n$");
+}
