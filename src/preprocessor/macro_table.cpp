@@ -1,5 +1,6 @@
 // The macro table: 64 hash chains, each kept in ascending order of names.
 #include <ctime>
+#include <memory>
 
 #include "preprocessor/pp_internal.h"
 #include "preprocessor/preprocessor.h"
@@ -10,7 +11,7 @@ constexpr unsigned CHAIN_COUNT = 64;
 
 // Each chain is an ordered map so that a long chain is still searched in
 // logarithmic time.
-std::map<std::string, MacroDefinition*> chains[CHAIN_COUNT];
+std::map<std::string, std::unique_ptr<MacroDefinition>> chains[CHAIN_COUNT];
 
 unsigned name_hash(const std::string& name) {
     unsigned h = 0;
@@ -28,7 +29,7 @@ MacroDefinition* lookup_macro(const std::string& full_name) {
     std::string name = truncated_name(full_name);
     auto& chain = chains[name_hash(name) % CHAIN_COUNT];
     auto it = chain.find(name);
-    return it == chain.end() ? nullptr : it->second;
+    return it == chain.end() ? nullptr : it->second.get();
 }
 
 MacroDefinition* enter_macro(const std::string& full_name, bool* existed) {
@@ -37,11 +38,11 @@ MacroDefinition* enter_macro(const std::string& full_name, bool* existed) {
     auto& slot = chains[h % CHAIN_COUNT][name];
     *existed = slot != nullptr;
     if (!slot) {
-        slot = new MacroDefinition;
+        slot = std::make_unique<MacroDefinition>();
         slot->name = name;
         slot->hash = h;
     }
-    return slot;
+    return slot.get();
 }
 
 void remove_macro(const std::string& full_name) {
@@ -49,15 +50,11 @@ void remove_macro(const std::string& full_name) {
     auto& chain = chains[name_hash(name) % CHAIN_COUNT];
     auto it = chain.find(name);
     if (it == chain.end()) return;
-    delete it->second;
     chain.erase(it);
 }
 
 void clear_macro_table() {
-    for (auto& chain : chains) {
-        for (auto& entry : chain) delete entry.second;
-        chain.clear();
-    }
+    for (auto& chain : chains) chain.clear();
 }
 
 void define_predefined_macros() {
