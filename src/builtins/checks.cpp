@@ -26,17 +26,6 @@ const char* const kMustBeQuoted[] = {
     "Fourth parameter of %s function must be quoted.",
 };
 
-std::string vformat(const char* format, va_list args) {
-    va_list copy;
-    va_copy(copy, args);
-    int n = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (n < 0) return std::string();
-    std::string out(static_cast<size_t>(n), '\0');
-    std::vsnprintf(out.data(), out.size() + 1, format, args);
-    return out;
-}
-
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
@@ -44,7 +33,7 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 void set_pending_error(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    message_buffer = vformat(format, args);
+    message_buffer = format_va(format, args);
     va_end(args);
     error_flag = 1;
 }
@@ -52,7 +41,7 @@ void set_pending_error(const char* format, ...) {
 void handler_warning(int line, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::string message = vformat(format, args);
+    std::string message = format_va(format, args);
     va_end(args);
     report_warning(line, message.c_str());
 }

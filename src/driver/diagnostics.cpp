@@ -15,23 +15,24 @@ namespace {
 
 const char* const kTraceFile = "debug.txt";
 
-std::string vformat(const char* format, va_list args) {
+}  // namespace
+
+std::string format_va(const char* format, va_list args) {
     va_list copy;
     va_copy(copy, args);
     int n = std::vsnprintf(nullptr, 0, format, copy);
     va_end(copy);
-    if (n < 0) return std::string();
-    std::string out(static_cast<size_t>(n), '\0');
-    std::vsnprintf(out.data(), out.size() + 1, format, args);
+    if (n < 0) return format;
+    std::string out(static_cast<size_t>(n) + 1, '\0');
+    std::vsnprintf(out.data(), out.size(), format, args);
+    out.resize(static_cast<size_t>(n));
     return out;
 }
-
-}  // namespace
 
 const char* set_message(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    message_buffer = vformat(format, args);
+    message_buffer = format_va(format, args);
     va_end(args);
     return message_buffer.c_str();
 }
@@ -48,7 +49,7 @@ void report_error(long line, const char* message) {
 void warning_at(long line, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    message_buffer = vformat(format, args);
+    message_buffer = format_va(format, args);
     va_end(args);
     report_warning(line, message_buffer.c_str());
 }
@@ -56,7 +57,7 @@ void warning_at(long line, const char* format, ...) {
 void error_at(long line, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    message_buffer = vformat(format, args);
+    message_buffer = format_va(format, args);
     va_end(args);
     report_error(line, message_buffer.c_str());
 }
@@ -122,7 +123,7 @@ void debug_trace_line(const char* text) {
 void debug_tracef(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::string text = vformat(format, args);
+    std::string text = format_va(format, args);
     va_end(args);
     debug_trace(text.c_str());
 }

@@ -1,6 +1,7 @@
 // Run settings, the error state and the diagnostics shared by every stage.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,10 @@ extern int32_t error_flag;  // set to 1 by every Error; never cleared during a r
 // The shared message buffer. It grows as needed, so a message built from long
 // identifiers or file names can never overflow it.
 extern std::string message_buffer;
+
+// printf-style formatting into a string of the needed size (the format itself
+// when it cannot be formatted).
+std::string format_va(const char* format, va_list args);
 
 // Formats into message_buffer (printf-style) and returns its text.
 const char* set_message(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -7,18 +7,6 @@
 
 namespace {
 
-std::string format_message(const char* format, va_list args) {
-    va_list copy;
-    va_copy(copy, args);
-    int n = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (n < 0) return format;
-    std::string text(static_cast<size_t>(n) + 1, '\0');
-    std::vsnprintf(text.data(), text.size(), format, args);
-    text.resize(static_cast<size_t>(n));
-    return text;
-}
-
 void put_line_buffer(const InputSource* s) {
     size_t start = s->line_start < s->buffer.size() ? s->line_start : s->buffer.size();
     std::fwrite(s->buffer.data() + start, 1, s->buffer.size() - start, stderr);
@@ -48,7 +36,7 @@ void report(const char* severity, const std::string& message) {
 void pp_warning(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::string text = format_message(format, args);
+    std::string text = format_va(format, args);
     va_end(args);
     report("Warning", text);
 }
@@ -56,7 +44,7 @@ void pp_warning(const char* format, ...) {
 void pp_error(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::string text = format_message(format, args);
+    std::string text = format_va(format, args);
     va_end(args);
     report("Error", text);
     ++pp.error_count;
@@ -65,7 +53,7 @@ void pp_error(const char* format, ...) {
 void pp_fatal(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::string text = format_message(format, args);
+    std::string text = format_va(format, args);
     va_end(args);
     report("Fatal error", text);
     std::fflush(stdout);
