@@ -81,7 +81,11 @@ void terminate_run(int status) {
     if (run_cleanup_hook) run_cleanup_hook();
     debug_trace_close();
     if (run_exit_hook) run_exit_hook(status);
-    std::exit(status);
+    // The run may end from the conversion thread while the main thread waits
+    // for it: flush the streams and end without running static destructors
+    // under a thread that may still use the objects they destroy.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 // The trace is appended line by line; one stream kept open in append mode gives

@@ -6,6 +6,7 @@
 
 #include "rewrite/condition.h"
 #include "rewrite/condition_tree.h"
+#include "test_support.h"
 
 using namespace CondExpression;
 using pass_engine::BY_HAND;
@@ -220,7 +221,9 @@ TEST(ConditionConversion, LongConditions) {
         EXPECT_EQ(convert_condition_with(t, BY_PATTERN), convert_condition_with(t, BY_HAND));
 
     const std::size_t depth = 3000;
-    EXPECT_EQ(convert_condition(repeat("(", depth) + "\\a" + repeat(")", depth)), "(\\a!=0)");
-    EXPECT_EQ(convert_condition(repeat("(", depth) + "\\a&&" + repeat(")", depth)),
-              repeat("(", depth) + "\\a&&" + repeat(")", depth));
+    test_support::run_with_program_stack([&] {
+        EXPECT_EQ(convert_condition(repeat("(", depth) + "\\a" + repeat(")", depth)), "(\\a!=0)");
+        EXPECT_EQ(convert_condition(repeat("(", depth) + "\\a&&" + repeat(")", depth)),
+                  repeat("(", depth) + "\\a&&" + repeat(")", depth));
+    });
 }

@@ -2,10 +2,12 @@
 // standard error, and write scratch files.
 #pragma once
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -45,6 +47,25 @@ private:
     std::string path_;
     int saved_ = -1;
 };
+
+// Runs `fn` on a thread with a 1 GiB stack, as the program runs a conversion:
+// deep nesting then needs the room the program gives it, also in sanitizer
+// builds, whose frames are several times larger.
+inline void run_with_program_stack(const std::function<void()>& fn) {
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, size_t(1) << 30);
+    pthread_t thread;
+    auto body = [](void* p) -> void* {
+        (*static_cast<const std::function<void()>*>(p))();
+        return nullptr;
+    };
+    if (pthread_create(&thread, &attr, body, const_cast<std::function<void()>*>(&fn)) == 0)
+        pthread_join(thread, nullptr);
+    else
+        fn();
+    pthread_attr_destroy(&attr);
+}
 
 inline std::string write_temp_file(const std::string& content, const char* suffix = "") {
     char name[] = "/tmp/unit.XXXXXX";
