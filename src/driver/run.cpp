@@ -28,11 +28,6 @@
 
 namespace fs = std::filesystem;
 
-// Resets the preprocessor's run state once per conversion; the preprocessor
-// provides the real one.
-void preprocessor_reset();
-__attribute__((weak)) void preprocessor_reset() {}
-
 namespace {
 
 int saved_stdout = -1;
