@@ -65,7 +65,6 @@ void reset_run_state() {
     release_borrowed(menu_list);
     menu_list = list_create();
     if (!pointer_variables) pointer_variables = list_create();
-    string_pool_reset();
     std::free(path_name);
     path_name = nullptr;
     inside_function = false;

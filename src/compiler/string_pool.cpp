@@ -8,21 +8,10 @@
 #include "compiler/value.h"
 #include "frontend/tree.h"
 
-List* string_pool = nullptr;
-
-void string_pool_reset() {
-    if (string_pool) list_release(string_pool);
-    string_pool = list_create();
-}
-
-char* pool_string(const char* text) {
-    if (!string_pool) string_pool = list_create();
-    return list_append(string_pool, 0, nullptr, text ? text : "", 0, 0)->txt;
-}
+char* pool_string(const char* text) { return arena_copy(text ? text : ""); }
 
 char* pool_string_n(const char* text, unsigned long size) {
-    std::string copy(text ? text : "", text ? size : 0);
-    return pool_string(copy.c_str());
+    return text ? arena_copy(text, size) : arena_copy("");
 }
 
 char* format_interned(const char* format, const char* a, const char* b, const char* c) {

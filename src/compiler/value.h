@@ -63,9 +63,7 @@ inline bool is_quoted(const GelParameter& p) { return p.kind == RK_TEXT && p.rd.
 extern int32_t temp_counter;   // reset to 0
 extern int32_t label_counter;  // reset to -1, incremented before each use
 
-// --- string pool ---
-extern List* string_pool;
-void string_pool_reset();
+// --- string pool: copies in the run's text arena, released at the end of the run ---
 char* pool_string(const char* text);                       // pooled copy
 char* pool_string_n(const char* text, unsigned long size); // pooled copy of `size` bytes
 // Formats the three strings into a pooled copy.

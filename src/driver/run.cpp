@@ -195,7 +195,6 @@ int conversion(int argc, char** argv) {
     disable_unsupported_errors = false;
     textout_window_disabled = false;
     tree = nullptr;
-    token_texts = nullptr;
 
     CommandLine cl;
     if (!parse_command_line(argc, argv, &cl)) return 1;
@@ -235,7 +234,6 @@ int conversion(int argc, char** argv) {
     // Stage 2: parsing.
     open_stage_files(files.pre_file.c_str(), files.dts_file.c_str());
     tree = list_create();
-    token_texts = list_create();
     scanner_line = 1;
     scanner_reset();
     parse();
@@ -305,9 +303,8 @@ void end_of_run() {
 void free_global_lists() {
     if (tree) list_release(tree);
     tree = nullptr;
-    if (token_texts) list_release(token_texts);
-    token_texts = nullptr;
     free_compiler_lists();
+    text_arena_reset();
 }
 
 // The conversion walks trees whose depth follows the nesting of the script, so

@@ -4,7 +4,6 @@
 #include "frontend/tree.h"
 
 extern List* tree;          // root: one external_declaration per top-level construct
-extern List* token_texts;   // copies of token texts; freed with the run-wide lists
 extern int scanner_line;    // line counter, set to 1 before parsing
 
 // 0 accepted, 1 syntax error, 2 stack exhaustion. Errors set error_flag.

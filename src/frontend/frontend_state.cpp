@@ -2,5 +2,4 @@
 #include "frontend/frontend.h"
 
 List* tree = nullptr;
-List* token_texts = nullptr;
 int scanner_line = 1;

@@ -59,17 +59,10 @@ std::string rewrite_string_literal(const char* text, size_t length, int* joined_
 }
 
 char* keep_token_text(const char* text, size_t length) {
-    if (!token_texts) token_texts = list_create();
-    tree_element* e;
-    if (std::memchr(text, '\0', length)) {
-        std::string clean;
-        clean.reserve(length);
-        for (size_t i = 0; i < length; ++i)
-            if (text[i] != '\0') clean += text[i];
-        e = names_append(token_texts, clean.c_str());
-    } else {
-        std::string copy(text, length);
-        e = names_append(token_texts, copy.c_str());
-    }
-    return e->txt;
+    if (!std::memchr(text, '\0', length)) return arena_copy(text, length);
+    std::string clean;
+    clean.reserve(length);
+    for (size_t i = 0; i < length; ++i)
+        if (text[i] != '\0') clean += text[i];
+    return arena_copy(clean.data(), clean.size());
 }

@@ -77,13 +77,61 @@ NodePool<List>& list_pool() {
     return pool;
 }
 
+// The text arena: blocks of 1 MiB, and a block of its own for a longer text.
+// Sanitizer builds copy each text into a heap block of its own, so that a
+// text read after the reset is still reported.
+class TextArena {
+public:
+    char* copy(const char* text, size_t length) {
+        char* p = take(length + 1);
+        if (length) std::memcpy(p, text, length);
+        p[length] = '\0';
+        return p;
+    }
+    void reset() {
+        for (char* block : blocks_) std::free(block);
+        blocks_.clear();
+        next_ = end_ = nullptr;
+    }
+
+private:
+    static constexpr size_t kBlock = size_t(1) << 20;
+    char* take(size_t n) {
+#if TREE_POOLS
+        if (static_cast<size_t>(end_ - next_) >= n) {
+            char* p = next_;
+            next_ += n;
+            return p;
+        }
+        if (n > kBlock / 4) return own_block(n);
+        next_ = own_block(kBlock);
+        end_ = next_ + kBlock;
+        char* p = next_;
+        next_ += n;
+        return p;
+#else
+        return own_block(n);
+#endif
+    }
+    char* own_block(size_t n) {
+        char* block = static_cast<char*>(std::malloc(n));
+        if (!block) std::abort();
+        blocks_.push_back(block);
+        return block;
+    }
+    std::vector<char*> blocks_;
+    char* next_ = nullptr;
+    char* end_ = nullptr;
+};
+
+TextArena& text_arena() {
+    static TextArena arena;
+    return arena;
+}
+
 char* copy_text(const char* text) {
     if (!text) return nullptr;
-    size_t n = std::strlen(text);
-    char* p = static_cast<char*>(std::malloc(n + 1));
-    if (!p) std::abort();
-    std::memcpy(p, text, n + 1);
-    return p;
+    return text_arena().copy(text, std::strlen(text));
 }
 
 void reset_cursor(List* list) {
@@ -92,6 +140,12 @@ void reset_cursor(List* list) {
 }
 
 }  // namespace
+
+char* arena_copy(const char* text, size_t length) { return text_arena().copy(text, length); }
+
+char* arena_copy(const char* text) { return copy_text(text ? text : ""); }
+
+void text_arena_reset() { text_arena().reset(); }
 
 List* list_create() { return list_pool().take(); }
 
@@ -149,7 +203,6 @@ int list_remove_last(List* list) {
     else
         list->first = nullptr;
     list->count--;
-    std::free(e->txt);
     element_pool().give_back(e);
     reset_cursor(list);
     return 1;
@@ -167,7 +220,6 @@ void list_release(List* list) {
         while (e) {
             tree_element* next = e->next;
             if (e->child) pending.push_back(e->child);
-            std::free(e->txt);
             element_pool().give_back(e);
             e = next;
         }
@@ -180,7 +232,6 @@ void list_release_shallow(List* list) {
     tree_element* e = list->first;
     while (e) {
         tree_element* next = e->next;
-        std::free(e->txt);
         element_pool().give_back(e);
         e = next;
     }

@@ -3,6 +3,7 @@
 // per element.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Node kinds. Nonterminals 0..78, tokens 128..230.
@@ -163,9 +164,9 @@ struct List;
 struct tree_element {
     tree_element* next = nullptr;
     tree_element* prev = nullptr;
-    char* txt = nullptr;      // own copy of the token text, or null
-    uint32_t id = 0;          // NodeKind
+    char* txt = nullptr;      // copy of the token text in the run's text arena, or null
     List* child = nullptr;    // list built by the reduction, or null for tokens
+    uint32_t id = 0;          // NodeKind
     uint32_t line = 0;        // first source line
     uint32_t lastLine = 0;    // last source line
     unsigned char flags = 0;  // used only by the name lists
@@ -179,9 +180,18 @@ struct List {
     tree_element* last = nullptr;
 };
 
+// --- the run's text arena ---
+// Texts of elements, tokens and the code generator live until the end of the
+// run: copies are carved out of large blocks and released all at once.
+char* arena_copy(const char* text, size_t length);
+char* arena_copy(const char* text);
+// Releases every text copied since the last reset.
+void text_arena_reset();
+
 // --- parse-tree list operations ---
 List* list_create();
-// Appends an element; `text` is copied when not null. Resets the cursor.
+// Appends an element; `text` is copied into the text arena when not null.
+// Resets the cursor.
 tree_element* list_append(List* list, uint32_t kind, List* child, const char* text, uint32_t line,
                           uint32_t lastLine);
 // Element at `index` (null when out of range); walks from the cursor.

@@ -8,7 +8,7 @@
 
 void out_char(int c) {
     if (c == NO_EXPAND_MARK || c == TOKEN_SEPARATOR || c == COMMENT_SEPARATOR) return;
-    std::putc(c, stdout);
+    putc_unlocked(c, stdout);
     if (c == '\n') {
         ++pp.out_line;
         pp.at_line_start = true;

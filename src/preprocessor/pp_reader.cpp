@@ -28,7 +28,7 @@ const ClassTable classes;
 bool refill(InputSource* s) {
     if (s->file_ended) return false;
     // at the end of the file the last line stays in the buffer for messages
-    int first = getc(s->file);
+    int first = getc_unlocked(s->file);
     if (first == EOF) {
         s->file_ended = true;
         return false;
@@ -40,14 +40,14 @@ bool refill(InputSource* s) {
     s->pos = keep;
     size_t count = 0;
     while (count < LINE_BUFFER_SIZE) {
-        int c = getc(s->file);
+        int c = getc_unlocked(s->file);
         if (c == EOF) {
             s->file_ended = true;
             break;
         }
         if (c == 0 || c == NO_EXPAND_MARK) continue;
         if (c == '\r') {
-            int n = getc(s->file);
+            int n = getc_unlocked(s->file);
             if (n == '\n') c = '\n';
             else if (n != EOF) ungetc(n, s->file);
         }

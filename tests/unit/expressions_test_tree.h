@@ -245,7 +245,7 @@ inline void declare(List*& list, const char* name) {
 class ExpressionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        string_pool_reset();
+        text_arena_reset();
         temp_counter = 0;
         label_counter = -1;
         error_flag = 0;

@@ -20,9 +20,8 @@ inline void start_run(const std::string& text) {
     if (!path.empty()) std::remove(path.c_str());
     path = test_support::write_temp_file(text, ".pre");
     if (tree) list_release(tree);
-    if (token_texts) list_release(token_texts);
     tree = list_create();
-    token_texts = list_create();
+    text_arena_reset();
     error_flag = 0;
     std::FILE* in = std::freopen(path.c_str(), "rb", stdin);
     (void)in;
