@@ -1,5 +1,5 @@
-// The text passes over descriptor texts. Each picks the engine by the length
-// of its text, so no compiled pattern runs over a long text.
+// The text passes over descriptor texts, run by the linear scans of
+// pass_engines.cpp.
 #include "rewrite/patterns.h"
 
 #include <cstdio>
