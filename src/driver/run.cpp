@@ -24,7 +24,6 @@
 #include "driver/targets.h"
 #include "frontend/frontend.h"
 #include "preprocessor/preprocessor.h"
-#include "rewrite/patterns.h"
 
 namespace fs = std::filesystem;
 
@@ -214,7 +213,6 @@ int conversion(int argc, char** argv) {
     copy_path(cleanup_paths.files[2], files.macro_file);
     copy_path(cleanup_paths.output, cl.output);
 
-    init_shared_patterns();
     debug_trace_start();
 
     // Stage 1: preprocessing, and a second pass over the subroutines that
