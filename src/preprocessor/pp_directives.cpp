@@ -170,6 +170,9 @@ void do_include() {
         get_char();
         return;
     }
+    // A file that includes itself, directly or through others, would otherwise
+    // be opened until the system runs out of file descriptors.
+    if (open_file_count() >= INCLUDE_DEPTH_LIMIT) pp_fatal("#include nested too deeply");
     FILE* f = nullptr;
     std::string opened;
     if (close == '"') {

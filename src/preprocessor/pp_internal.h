@@ -24,6 +24,7 @@ constexpr size_t PARAMETER_AREA_SIZE = 8192;
 constexpr int MAX_PARAMETERS = 31;
 constexpr int CONDITIONAL_STACK_SIZE = 32;  // entry 0 is the whole preprocessor
 constexpr int RECURSION_LIMIT = 1000;
+constexpr int INCLUDE_DEPTH_LIMIT = 200;  // files open at once, the input included
 
 // --- character classes ---
 bool is_digit(int c);
@@ -46,6 +47,9 @@ struct InputSource {
     bool has_line_name = false;
     std::string line_name;     // name given by a "line" directive
 };
+
+// Number of files on the source stack.
+int open_file_count();
 
 struct MacroDefinition {
     bool has_replacement = false;  // absent for __LINE__ and __FILE__

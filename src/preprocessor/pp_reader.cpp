@@ -103,6 +103,13 @@ void free_sources() {
 
 bool current_is_file() { return pp.current && pp.current->file; }
 
+int open_file_count() {
+    int n = 0;
+    for (InputSource* s = pp.current; s; s = s->parent)
+        if (s->file) ++n;
+    return n;
+}
+
 InputSource* innermost_file() {
     InputSource* s = pp.current;
     while (s && !s->file) s = s->parent;
