@@ -63,6 +63,22 @@ void write_text_argument(GelParameter& argument) {
     }
 }
 
+// Writes the escape that `c` and `after` spell: a doubled backslash as one
+// backslash, backslash-n as `newline`, backslash-t as a space. False when they
+// spell none of these.
+bool write_escape(char c, char after, const char* newline) {
+    if (c != '\\') return false;
+    if (after == '\\')
+        std::fputc('\\', stdout);
+    else if (after == 'n')
+        std::fputs(newline, stdout);
+    else if (after == 't')
+        std::fputc(' ', stdout);
+    else
+        return false;
+    return true;
+}
+
 }  // namespace
 
 GEL_HANDLER(GEL_TextOut) {
@@ -97,14 +113,7 @@ GEL_HANDLER(GEL_TextOut) {
         } else if (c == '%' && argument_left && after == 's') {
             write_text_argument(parameters[next_argument++]);
             ++i;
-        } else if (c == '\\' && after == '\\') {
-            std::fputc('\\', stdout);
-            ++i;
-        } else if (c == '\\' && after == 'n') {
-            std::fputs("\"\nPRINT \"", stdout);
-            ++i;
-        } else if (c == '\\' && after == 't') {
-            std::fputc(' ', stdout);
+        } else if (write_escape(c, after, "\"\nPRINT \"")) {
             ++i;
         } else {
             std::fputc(c, stdout);
@@ -190,13 +199,7 @@ GEL_HANDLER(GEL_System) {
             } else {
                 print_gel_parameter(&argument);
             }
-        } else if (c == '\\' && after == '\\') {
-            std::fputc('\\', stdout);
-            ++i;
-        } else if (c == '\\' && after == 'n') {
-            ++i;
-        } else if (c == '\\' && after == 't') {
-            std::fputc(' ', stdout);
+        } else if (write_escape(c, after, "")) {
             ++i;
         } else {
             std::fputc(c, stdout);

@@ -69,18 +69,27 @@ void do_if(Directive d, const std::string& name) {
     }
 }
 
-void do_elif(const std::string& name) {
+// The group an #elif or #else continues; null (after the message) when there
+// is none to continue.
+uint8_t* continued_group(const std::string& name) {
     if (pp.depth == 0) {
         pp_error("#%s must be in an #if", name.c_str());
         skip_to_newline();
-        return;
+        return nullptr;
     }
     uint8_t& flags = pp.conditional_stack[pp.depth];
     if (flags & GROUP_ELSE_SEEN) {
         pp_error("#%s may not follow #else", name.c_str());
         skip_to_newline();
-        return;
+        return nullptr;
     }
+    return &flags;
+}
+
+void do_elif(const std::string& name) {
+    uint8_t* group = continued_group(name);
+    if (!group) return;
+    uint8_t& flags = *group;
     if ((flags & GROUP_ENCLOSING_ACTIVE) && !(flags & GROUP_BRANCH_TAKEN)) {
         if (!if_argument_present()) return;
         bool test = evaluate_expression() != 0;
@@ -93,17 +102,9 @@ void do_elif(const std::string& name) {
 }
 
 void do_else(const std::string& name) {
-    if (pp.depth == 0) {
-        pp_error("#%s must be in an #if", name.c_str());
-        skip_to_newline();
-        return;
-    }
-    uint8_t& flags = pp.conditional_stack[pp.depth];
-    if (flags & GROUP_ELSE_SEEN) {
-        pp_error("#%s may not follow #else", name.c_str());
-        skip_to_newline();
-        return;
-    }
+    uint8_t* group = continued_group(name);
+    if (!group) return;
+    uint8_t& flags = *group;
     flags |= GROUP_ELSE_SEEN;
     if (flags & GROUP_ENCLOSING_ACTIVE) pp.active = !pp.active && !(flags & GROUP_BRANCH_TAKEN);
 }
