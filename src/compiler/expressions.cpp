@@ -43,18 +43,20 @@ void reset_expression_state() {
 int C_expression(List* list, ResultDescriptor* rd) {
     std::vector<List*> parts;  // the nested comma lists, outermost first
     List* current = list;
-    while (current && current->count == 2 && current->first->id == ID_expression) {
+    while (current && !below_level(current, ID_expression) && current->count == 2 &&
+           current->first->id == ID_expression) {
         debug_trace_line("In C_expression()");
         parts.push_back(current);
         current = current->first->child;
     }
     debug_trace_line("In C_expression()");
-    if (!current || current->count != 1 || !current->first->child) FATAL_INTERNAL_ERROR("C_expression");
+    List* first_part = single_operand(current, ID_expression);
+    if (!first_part) FATAL_INTERNAL_ERROR("C_expression");
 
-    if (parts.empty()) return C_assignment_expression(current->first->child, rd);
+    if (parts.empty()) return C_assignment_expression(first_part, rd);
 
     ResultDescriptor dropped;
-    C_assignment_expression(current->first->child, &dropped);
+    C_assignment_expression(first_part, &dropped);
     if (error_flag) return 0;
     for (size_t i = parts.size(); i-- > 0;) {
         List* part = parts[i];
@@ -71,7 +73,7 @@ int C_expression(List* list, ResultDescriptor* rd) {
 
 int C_conditional_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_conditional_expression");
-    if (list->count == 1) return C_logical_or_expression(list->first->child, rd);
+    if (List* operand = single_operand(list, ID_conditional_expression)) return C_logical_or_expression(operand, rd);
     if (list->count != 3) FATAL_INTERNAL_ERROR("C_conditional_expression");
 
     ResultDescriptor condition, when_true, when_false;
@@ -218,15 +220,17 @@ int binary_level(List* list, ResultDescriptor* rd, uint32_t level, LevelFunction
     const uint32_t size = keeps_operator ? 3 : 2;
     std::vector<List*> spine;  // outermost first
     List* current = list;
-    while (current && current->count == size && current->first->id == level && current->first->child) {
+    while (current && !below_level(current, level) && current->count == size && current->first->id == level &&
+           current->first->child) {
         spine.push_back(current);
         current = current->first->child;
     }
-    if (!current || current->count != 1 || !current->first->child) fatal_internal_error("compiler", name, __LINE__);
-    if (spine.empty()) return next(current->first->child, rd);
+    List* first_operand = single_operand(current, level);
+    if (!first_operand) fatal_internal_error("compiler", name, __LINE__);
+    if (spine.empty()) return next(first_operand, rd);
 
     ResultDescriptor left;
-    int left_kind = next(current->first->child, &left);
+    int left_kind = next(first_operand, &left);
     if (error_flag) return 0;
 
     // The first operation goes through the whole table; every further one

@@ -187,7 +187,7 @@ void write_assigned_value(ResultDescriptor* left, int right_kind, ResultDescript
 
 int C_assignment_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_assignment_expression");
-    if (list->count == 1) return C_conditional_expression(list->first->child, rd);
+    if (List* operand = single_operand(list, ID_assignment_expression)) return C_conditional_expression(operand, rd);
     if (list->count != 3 || list_at(list, 1)->id != ID_assignment_operator)
         FATAL_INTERNAL_ERROR("C_assignment_expression");
     tree_element* op_element = list_at(list, 1);

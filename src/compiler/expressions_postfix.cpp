@@ -67,6 +67,7 @@ bool postfix_step(List* list, Step* step) {
 // The innermost operand of a postfix chain: a primary expression or a call.
 int postfix_base(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_postfix_expression");
+    if (below_level(list, ID_postfix_expression)) return C_primary_expression(list, rd);
     tree_element* first = list->first;
     if (first->id == ID_primary_expression && list->count == 1) return C_primary_expression(first->child, rd);
     if (first->id == ID_IDENTIFIER) {

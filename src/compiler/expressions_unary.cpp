@@ -10,7 +10,7 @@
 
 int C_cast_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_cast_expression");
-    if (list->count == 1) return C_unary_expression(list->first->child, rd);
+    if (List* operand = single_operand(list, ID_cast_expression)) return C_unary_expression(operand, rd);
     if (list->count != 2 || list->first->id != ID_type_name) FATAL_INTERNAL_ERROR("C_cast_expression");
 
     uint32_t type_bits = 0;
@@ -158,6 +158,7 @@ int size_of_expression(List* operand_list, ResultDescriptor* rd) {
 
 int C_unary_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_unary_expression");
+    if (below_level(list, ID_unary_expression)) return C_postfix_expression(list, rd);
     tree_element* first = list->first;
     if (list->count == 1) {
         if (first->id != ID_postfix_expression) FATAL_INTERNAL_ERROR("C_unary_expression");

@@ -28,8 +28,16 @@ void gelerror(const char* message);
 
 namespace {
 
-// Builders for the element lists of the reductions.
+// Builders for the element lists of the reductions. The lists of the
+// expression levels carry their level; a step that only passes its operand up
+// a level (unary_expression: postfix_expression, and so on) keeps no list of
+// its own, and the code generator passes such a list down to its level.
 inline List* L() { return list_create(); }
+inline List* L(uint32_t level) {
+    List* list = list_create();
+    list->kind = level;
+    return list;
+}
 
 // A nonterminal element: `child` is the symbol's own list.
 inline void NT(List* list, uint32_t kind, List* child, const GELLTYPE& loc) {
@@ -160,30 +168,30 @@ at_expression
     ;
 
 primary_expression
-    : IDENTIFIER            { $$ = L(); TX($$, ID_IDENTIFIER, $1, @1); }
-    | CONSTANT              { $$ = L(); TX($$, ID_CONSTANT, $1, @1); }
-    | STRING                { $$ = L(); TX($$, ID_STRING, $1, @1); }
-    | at_expression         { $$ = L(); NT($$, ID_at_expression, $1, @1); }
-    | '(' expression ')'    { $$ = L(); NT($$, ID_expression, $2, @2); }
+    : IDENTIFIER            { $$ = L(ID_primary_expression); TX($$, ID_IDENTIFIER, $1, @1); }
+    | CONSTANT              { $$ = L(ID_primary_expression); TX($$, ID_CONSTANT, $1, @1); }
+    | STRING                { $$ = L(ID_primary_expression); TX($$, ID_STRING, $1, @1); }
+    | at_expression         { $$ = L(ID_primary_expression); NT($$, ID_at_expression, $1, @1); }
+    | '(' expression ')'    { $$ = L(ID_primary_expression); NT($$, ID_expression, $2, @2); }
     ;
 
 postfix_expression
     : primary_expression
-        { $$ = L(); NT($$, ID_primary_expression, $1, @1); }
+        { $$ = $1; }
     | postfix_expression '[' expression ']'
-        { $$ = L(); NT($$, ID_postfix_expression, $1, @1); NT($$, ID_expression, $3, @3); }
+        { $$ = L(ID_postfix_expression); NT($$, ID_postfix_expression, $1, @1); NT($$, ID_expression, $3, @3); }
     | IDENTIFIER '(' ')'
-        { $$ = L(); TX($$, ID_IDENTIFIER, $1, @1); }
+        { $$ = L(ID_postfix_expression); TX($$, ID_IDENTIFIER, $1, @1); }
     | IDENTIFIER '(' argument_expression_list ')'
-        { $$ = L(); TX($$, ID_IDENTIFIER, $1, @1); NT($$, ID_argument_expression_list, $3, @3); }
+        { $$ = L(ID_postfix_expression); TX($$, ID_IDENTIFIER, $1, @1); NT($$, ID_argument_expression_list, $3, @3); }
     | postfix_expression '.' IDENTIFIER
-        { $$ = L(); NT($$, ID_postfix_expression, $1, @1); TX($$, ID_IDENTIFIER, $3, @3); }
+        { $$ = L(ID_postfix_expression); NT($$, ID_postfix_expression, $1, @1); TX($$, ID_IDENTIFIER, $3, @3); }
     | postfix_expression PTR_OP IDENTIFIER
-        { $$ = L(); NT($$, ID_postfix_expression, $1, @1); TK($$, ID_PTR_OP, @2); TX($$, ID_IDENTIFIER, $3, @3); }
+        { $$ = L(ID_postfix_expression); NT($$, ID_postfix_expression, $1, @1); TK($$, ID_PTR_OP, @2); TX($$, ID_IDENTIFIER, $3, @3); }
     | postfix_expression INC_OP
-        { $$ = L(); NT($$, ID_postfix_expression, $1, @1); TK($$, ID_INC_OP, @2); }
+        { $$ = L(ID_postfix_expression); NT($$, ID_postfix_expression, $1, @1); TK($$, ID_INC_OP, @2); }
     | postfix_expression DEC_OP
-        { $$ = L(); NT($$, ID_postfix_expression, $1, @1); TK($$, ID_DEC_OP, @2); }
+        { $$ = L(ID_postfix_expression); NT($$, ID_postfix_expression, $1, @1); TK($$, ID_DEC_OP, @2); }
     ;
 
 argument_expression_list
@@ -199,19 +207,19 @@ argument_expression_list
 
 unary_expression
     : postfix_expression
-        { $$ = L(); NT($$, ID_postfix_expression, $1, @1); }
+        { $$ = $1; }
     | postfix_expression dts_comment
-        { $$ = L(); NT($$, ID_postfix_expression, $1, @1); DROP($2); }
+        { $$ = $1; DROP($2); }
     | INC_OP unary_expression
-        { $$ = L(); TK($$, ID_INC_OP, @1); NT($$, ID_unary_expression, $2, @2); }
+        { $$ = L(ID_unary_expression); TK($$, ID_INC_OP, @1); NT($$, ID_unary_expression, $2, @2); }
     | DEC_OP unary_expression
-        { $$ = L(); TK($$, ID_DEC_OP, @1); NT($$, ID_unary_expression, $2, @2); }
+        { $$ = L(ID_unary_expression); TK($$, ID_DEC_OP, @1); NT($$, ID_unary_expression, $2, @2); }
     | unary_operator cast_expression
-        { $$ = L(); NT($$, ID_unary_operator, $1, @1); NT($$, ID_cast_expression, $2, @2); }
+        { $$ = L(ID_unary_expression); NT($$, ID_unary_operator, $1, @1); NT($$, ID_cast_expression, $2, @2); }
     | SIZEOF unary_expression
-        { $$ = L(); TK($$, ID_SIZEOF, @1); NT($$, ID_unary_expression, $2, @2); }
+        { $$ = L(ID_unary_expression); TK($$, ID_SIZEOF, @1); NT($$, ID_unary_expression, $2, @2); }
     | SIZEOF '(' type_name ')'
-        { $$ = L(); TK($$, ID_SIZEOF, @1); TK($$, ID_LPAREN, @2); NT($$, ID_type_name, $3, @3); TK($$, ID_RPAREN, @4); }
+        { $$ = L(ID_unary_expression); TK($$, ID_SIZEOF, @1); TK($$, ID_LPAREN, @2); NT($$, ID_type_name, $3, @3); TK($$, ID_RPAREN, @4); }
     ;
 
 unary_operator
@@ -225,115 +233,115 @@ unary_operator
 
 cast_expression
     : unary_expression
-        { $$ = L(); NT($$, ID_unary_expression, $1, @1); }
+        { $$ = $1; }
     | '(' type_name ')' cast_expression
-        { $$ = L(); NT($$, ID_type_name, $2, @2); NT($$, ID_cast_expression, $4, @4); }
+        { $$ = L(ID_cast_expression); NT($$, ID_type_name, $2, @2); NT($$, ID_cast_expression, $4, @4); }
     ;
 
 multiplicative_expression
     : cast_expression
-        { $$ = L(); NT($$, ID_cast_expression, $1, @1); }
+        { $$ = $1; }
     | multiplicative_expression '*' cast_expression
-        { $$ = L(); NT($$, ID_multiplicative_expression, $1, @1); TK($$, ID_STAR, @2); NT($$, ID_cast_expression, $3, @3); }
+        { $$ = L(ID_multiplicative_expression); NT($$, ID_multiplicative_expression, $1, @1); TK($$, ID_STAR, @2); NT($$, ID_cast_expression, $3, @3); }
     | multiplicative_expression '/' cast_expression
-        { $$ = L(); NT($$, ID_multiplicative_expression, $1, @1); TK($$, ID_SLASH, @2); NT($$, ID_cast_expression, $3, @3); }
+        { $$ = L(ID_multiplicative_expression); NT($$, ID_multiplicative_expression, $1, @1); TK($$, ID_SLASH, @2); NT($$, ID_cast_expression, $3, @3); }
     | multiplicative_expression '%' cast_expression
-        { $$ = L(); NT($$, ID_multiplicative_expression, $1, @1); TK($$, ID_PERCENT, @2); NT($$, ID_cast_expression, $3, @3); }
+        { $$ = L(ID_multiplicative_expression); NT($$, ID_multiplicative_expression, $1, @1); TK($$, ID_PERCENT, @2); NT($$, ID_cast_expression, $3, @3); }
     ;
 
 additive_expression
     : multiplicative_expression
-        { $$ = L(); NT($$, ID_multiplicative_expression, $1, @1); }
+        { $$ = $1; }
     | additive_expression '+' multiplicative_expression
-        { $$ = L(); NT($$, ID_additive_expression, $1, @1); TK($$, ID_PLUS, @2); NT($$, ID_multiplicative_expression, $3, @3); }
+        { $$ = L(ID_additive_expression); NT($$, ID_additive_expression, $1, @1); TK($$, ID_PLUS, @2); NT($$, ID_multiplicative_expression, $3, @3); }
     | additive_expression '+' dts_comment multiplicative_expression
-        { $$ = L(); NT($$, ID_additive_expression, $1, @1); TK($$, ID_PLUS, @2); DROP($3); NT($$, ID_multiplicative_expression, $4, @4); }
+        { $$ = L(ID_additive_expression); NT($$, ID_additive_expression, $1, @1); TK($$, ID_PLUS, @2); DROP($3); NT($$, ID_multiplicative_expression, $4, @4); }
     | additive_expression '-' multiplicative_expression
-        { $$ = L(); NT($$, ID_additive_expression, $1, @1); TK($$, ID_MINUS, @2); NT($$, ID_multiplicative_expression, $3, @3); }
+        { $$ = L(ID_additive_expression); NT($$, ID_additive_expression, $1, @1); TK($$, ID_MINUS, @2); NT($$, ID_multiplicative_expression, $3, @3); }
     ;
 
 shift_expression
     : additive_expression
-        { $$ = L(); NT($$, ID_additive_expression, $1, @1); }
+        { $$ = $1; }
     | shift_expression LEFT_OP additive_expression
-        { $$ = L(); NT($$, ID_shift_expression, $1, @1); TK($$, ID_LEFT_OP, @2); NT($$, ID_additive_expression, $3, @3); }
+        { $$ = L(ID_shift_expression); NT($$, ID_shift_expression, $1, @1); TK($$, ID_LEFT_OP, @2); NT($$, ID_additive_expression, $3, @3); }
     | shift_expression RIGHT_OP additive_expression
-        { $$ = L(); NT($$, ID_shift_expression, $1, @1); TK($$, ID_RIGHT_OP, @2); NT($$, ID_additive_expression, $3, @3); }
+        { $$ = L(ID_shift_expression); NT($$, ID_shift_expression, $1, @1); TK($$, ID_RIGHT_OP, @2); NT($$, ID_additive_expression, $3, @3); }
     ;
 
 relational_expression
     : shift_expression
-        { $$ = L(); NT($$, ID_shift_expression, $1, @1); }
+        { $$ = $1; }
     | relational_expression '<' shift_expression
-        { $$ = L(); NT($$, ID_relational_expression, $1, @1); TK($$, ID_LT, @2); NT($$, ID_shift_expression, $3, @3); }
+        { $$ = L(ID_relational_expression); NT($$, ID_relational_expression, $1, @1); TK($$, ID_LT, @2); NT($$, ID_shift_expression, $3, @3); }
     | relational_expression '>' shift_expression
-        { $$ = L(); NT($$, ID_relational_expression, $1, @1); TK($$, ID_GT, @2); NT($$, ID_shift_expression, $3, @3); }
+        { $$ = L(ID_relational_expression); NT($$, ID_relational_expression, $1, @1); TK($$, ID_GT, @2); NT($$, ID_shift_expression, $3, @3); }
     | relational_expression LE_OP shift_expression
-        { $$ = L(); NT($$, ID_relational_expression, $1, @1); TK($$, ID_LE_OP, @2); NT($$, ID_shift_expression, $3, @3); }
+        { $$ = L(ID_relational_expression); NT($$, ID_relational_expression, $1, @1); TK($$, ID_LE_OP, @2); NT($$, ID_shift_expression, $3, @3); }
     | relational_expression GE_OP shift_expression
-        { $$ = L(); NT($$, ID_relational_expression, $1, @1); TK($$, ID_GE_OP, @2); NT($$, ID_shift_expression, $3, @3); }
+        { $$ = L(ID_relational_expression); NT($$, ID_relational_expression, $1, @1); TK($$, ID_GE_OP, @2); NT($$, ID_shift_expression, $3, @3); }
     ;
 
 equality_expression
     : relational_expression
-        { $$ = L(); NT($$, ID_relational_expression, $1, @1); }
+        { $$ = $1; }
     | equality_expression EQ_OP relational_expression
-        { $$ = L(); NT($$, ID_equality_expression, $1, @1); TK($$, ID_EQ_OP, @2); NT($$, ID_relational_expression, $3, @3); }
+        { $$ = L(ID_equality_expression); NT($$, ID_equality_expression, $1, @1); TK($$, ID_EQ_OP, @2); NT($$, ID_relational_expression, $3, @3); }
     | equality_expression NE_OP relational_expression
-        { $$ = L(); NT($$, ID_equality_expression, $1, @1); TK($$, ID_NE_OP, @2); NT($$, ID_relational_expression, $3, @3); }
+        { $$ = L(ID_equality_expression); NT($$, ID_equality_expression, $1, @1); TK($$, ID_NE_OP, @2); NT($$, ID_relational_expression, $3, @3); }
     ;
 
 and_expression
     : equality_expression
-        { $$ = L(); NT($$, ID_equality_expression, $1, @1); }
+        { $$ = $1; }
     | and_expression '&' equality_expression
-        { $$ = L(); NT($$, ID_and_expression, $1, @1); NT($$, ID_equality_expression, $3, @3); }
+        { $$ = L(ID_and_expression); NT($$, ID_and_expression, $1, @1); NT($$, ID_equality_expression, $3, @3); }
     | and_expression '&' dts_comment equality_expression
-        { $$ = L(); NT($$, ID_and_expression, $1, @1); DROP($3); NT($$, ID_equality_expression, $4, @4); }
+        { $$ = L(ID_and_expression); NT($$, ID_and_expression, $1, @1); DROP($3); NT($$, ID_equality_expression, $4, @4); }
     ;
 
 exclusive_or_expression
     : and_expression
-        { $$ = L(); NT($$, ID_and_expression, $1, @1); }
+        { $$ = $1; }
     | exclusive_or_expression '^' and_expression
-        { $$ = L(); NT($$, ID_exclusive_or_expression, $1, @1); NT($$, ID_and_expression, $3, @3); }
+        { $$ = L(ID_exclusive_or_expression); NT($$, ID_exclusive_or_expression, $1, @1); NT($$, ID_and_expression, $3, @3); }
     ;
 
 inclusive_or_expression
     : exclusive_or_expression
-        { $$ = L(); NT($$, ID_exclusive_or_expression, $1, @1); }
+        { $$ = $1; }
     | inclusive_or_expression '|' exclusive_or_expression
-        { $$ = L(); NT($$, ID_inclusive_or_expression, $1, @1); NT($$, ID_exclusive_or_expression, $3, @3); }
+        { $$ = L(ID_inclusive_or_expression); NT($$, ID_inclusive_or_expression, $1, @1); NT($$, ID_exclusive_or_expression, $3, @3); }
     | inclusive_or_expression '|' dts_comment exclusive_or_expression
-        { $$ = L(); NT($$, ID_inclusive_or_expression, $1, @1); DROP($3); NT($$, ID_exclusive_or_expression, $4, @4); }
+        { $$ = L(ID_inclusive_or_expression); NT($$, ID_inclusive_or_expression, $1, @1); DROP($3); NT($$, ID_exclusive_or_expression, $4, @4); }
     ;
 
 logical_and_expression
     : inclusive_or_expression
-        { $$ = L(); NT($$, ID_inclusive_or_expression, $1, @1); }
+        { $$ = $1; }
     | logical_and_expression AND_OP inclusive_or_expression
-        { $$ = L(); NT($$, ID_logical_and_expression, $1, @1); NT($$, ID_inclusive_or_expression, $3, @3); }
+        { $$ = L(ID_logical_and_expression); NT($$, ID_logical_and_expression, $1, @1); NT($$, ID_inclusive_or_expression, $3, @3); }
     ;
 
 logical_or_expression
     : logical_and_expression
-        { $$ = L(); NT($$, ID_logical_and_expression, $1, @1); }
+        { $$ = $1; }
     | logical_or_expression OR_OP logical_and_expression
-        { $$ = L(); NT($$, ID_logical_or_expression, $1, @1); NT($$, ID_logical_and_expression, $3, @3); }
+        { $$ = L(ID_logical_or_expression); NT($$, ID_logical_or_expression, $1, @1); NT($$, ID_logical_and_expression, $3, @3); }
     ;
 
 conditional_expression
     : logical_or_expression
-        { $$ = L(); NT($$, ID_logical_or_expression, $1, @1); }
+        { $$ = $1; }
     | logical_or_expression '?' expression ':' conditional_expression
-        { $$ = L(); NT($$, ID_logical_or_expression, $1, @1); NT($$, ID_expression, $3, @3); NT($$, ID_conditional_expression, $5, @5); }
+        { $$ = L(ID_conditional_expression); NT($$, ID_logical_or_expression, $1, @1); NT($$, ID_expression, $3, @3); NT($$, ID_conditional_expression, $5, @5); }
     ;
 
 assignment_expression
     : conditional_expression
-        { $$ = L(); NT($$, ID_conditional_expression, $1, @1); }
+        { $$ = $1; }
     | unary_expression assignment_operator assignment_expression
-        { $$ = L(); NT($$, ID_unary_expression, $1, @1); NT($$, ID_assignment_operator, $2, @2); NT($$, ID_assignment_expression, $3, @3); }
+        { $$ = L(ID_assignment_expression); NT($$, ID_unary_expression, $1, @1); NT($$, ID_assignment_operator, $2, @2); NT($$, ID_assignment_expression, $3, @3); }
     ;
 
 assignment_operator
@@ -353,9 +361,9 @@ assignment_operator
 
 expression
     : assignment_expression
-        { $$ = L(); NT($$, ID_assignment_expression, $1, @1); }
+        { $$ = $1; }
     | expression ',' assignment_expression
-        { $$ = L(); NT($$, ID_expression, $1, @1); NT($$, ID_assignment_expression, $3, @3); }
+        { $$ = L(ID_expression); NT($$, ID_expression, $1, @1); NT($$, ID_assignment_expression, $3, @3); }
     ;
 
 constant_expression

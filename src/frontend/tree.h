@@ -172,13 +172,35 @@ struct tree_element {
     unsigned char flags = 0;  // used only by the name lists
 };
 
+// The kind of a list that carries none.
+constexpr uint32_t kNoKind = UINT32_MAX;
+
 struct List {
     uint32_t count = 0;
     uint32_t cursorIndex = 0;
     tree_element* cursor = nullptr;
     tree_element* first = nullptr;
     tree_element* last = nullptr;
+    // The expression level whose rule built the list (a NodeKind), kNoKind
+    // for every other list. The parser keeps no list for a step that only
+    // passes its operand up a level, so a list may stand where a list of a
+    // higher level is expected.
+    uint32_t kind = kNoKind;
 };
+
+// Whether `list` was built by an expression level below `level`: the levels'
+// node kinds grow from primary_expression up to expression.
+inline bool below_level(const List* list, uint32_t level) { return list && list->kind < level; }
+
+// The operand that a list of `level` holding a single operand passes down:
+// the list itself when a lower level built it, the child of its one element
+// when it is a one-element list of the level; null for any other list.
+inline List* single_operand(List* list, uint32_t level) {
+    if (!list) return nullptr;
+    if (below_level(list, level)) return list;
+    if (list->count == 1 && list->first->child) return list->first->child;
+    return nullptr;
+}
 
 // --- the run's text arena ---
 // Texts of elements, tokens and the code generator live until the end of the

@@ -169,6 +169,20 @@ inline tree_element* find_first(List* list, uint32_t id) {
     return nullptr;
 }
 
+// The first list, in source order, that the rule of expression level `kind` built.
+inline List* find_first_of_kind(List* list, uint32_t kind) {
+    std::vector<List*> pending;
+    if (list) pending.push_back(list);
+    while (!pending.empty()) {
+        List* l = pending.back();
+        pending.pop_back();
+        if (l->kind == kind) return l;
+        for (tree_element* c = l->last; c; c = c->prev)
+            if (c->child) pending.push_back(c->child);
+    }
+    return nullptr;
+}
+
 // The elements of a list as a vector (for checking counts and order).
 inline std::vector<tree_element*> elements(List* list) {
     std::vector<tree_element*> out;

@@ -6,6 +6,7 @@
 
 using frontend_test::elements;
 using frontend_test::find_first;
+using frontend_test::find_first_of_kind;
 using frontend_test::parse_text;
 using frontend_test::ParseResult;
 using frontend_test::shape;
@@ -25,6 +26,13 @@ List* first_list(uint32_t id) {
     tree_element* e = find_first(tree, id);
     EXPECT_NE(e, nullptr) << "no element of kind " << id;
     return e ? e->child : nullptr;
+}
+
+// The first list built by the rule of expression level `kind`.
+List* level_list(uint32_t kind) {
+    List* list = find_first_of_kind(tree, kind);
+    EXPECT_NE(list, nullptr) << "no list of level " << kind;
+    return list;
 }
 
 std::string body(const std::string& statements) { return "F()\n{\n" + statements + "\n}\n"; }
@@ -77,18 +85,20 @@ TEST(ParserTree, CallArguments) {
 
     // No arguments: the identifier alone.
     accept(body("f();"));
-    EXPECT_EQ(shape(first_list(ID_postfix_expression)), "IDENTIFIER:f");
+    EXPECT_EQ(shape(level_list(ID_postfix_expression)), "IDENTIFIER:f");
 }
 
 TEST(ParserTree, MemberAccessAndSubscripts) {
+    // The operand of the member access is the primary expression's own list.
     accept(body("a.b;"));
-    EXPECT_EQ(shape(first_list(ID_postfix_expression)),
-              "postfix_expression(primary_expression(IDENTIFIER:a)) IDENTIFIER:b");
+    List* access = level_list(ID_postfix_expression);
+    EXPECT_EQ(shape(access), "postfix_expression(IDENTIFIER:a) IDENTIFIER:b");
+    ASSERT_NE(access, nullptr);
+    EXPECT_EQ(access->first->child->kind, static_cast<uint32_t>(ID_primary_expression));
     accept(body("a->b;"));
-    EXPECT_EQ(shape(first_list(ID_postfix_expression)),
-              "postfix_expression(primary_expression(IDENTIFIER:a)) PTR_OP IDENTIFIER:b");
+    EXPECT_EQ(shape(level_list(ID_postfix_expression)), "postfix_expression(IDENTIFIER:a) PTR_OP IDENTIFIER:b");
     accept(body("a[1]++;"));
-    std::vector<tree_element*> e = elements(first_list(ID_postfix_expression));
+    std::vector<tree_element*> e = elements(level_list(ID_postfix_expression));
     ASSERT_EQ(e.size(), 2u);
     EXPECT_EQ(e[1]->id, ID_INC_OP);
     EXPECT_EQ(e[0]->child->last->id, ID_expression);
@@ -96,13 +106,13 @@ TEST(ParserTree, MemberAccessAndSubscripts) {
 
 TEST(ParserTree, OperatorLevelsKeepOrDropTheOperator) {
     accept(body("x = a - b;"));
-    std::vector<tree_element*> e = elements(first_list(ID_additive_expression));
+    std::vector<tree_element*> e = elements(level_list(ID_additive_expression));
     ASSERT_EQ(e.size(), 3u);
     EXPECT_EQ(e[1]->id, ID_MINUS);
     accept(body("x = a & b;"));
-    EXPECT_EQ(elements(first_list(ID_and_expression)).size(), 2u);
+    EXPECT_EQ(elements(level_list(ID_and_expression)).size(), 2u);
     accept(body("x = a && b;"));
-    e = elements(first_list(ID_logical_and_expression));
+    e = elements(level_list(ID_logical_and_expression));
     ASSERT_EQ(e.size(), 2u);
     EXPECT_EQ(e[0]->id, ID_logical_and_expression);
     EXPECT_EQ(e[1]->id, ID_inclusive_or_expression);
@@ -111,14 +121,33 @@ TEST(ParserTree, OperatorLevelsKeepOrDropTheOperator) {
     EXPECT_EQ(shape(first_list(ID_assignment_operator)), "ADD_ASSIGN");
     // Parentheses and casts leave no trace of themselves.
     accept(body("(a);"));
-    EXPECT_EQ(shape(first_list(ID_primary_expression)).rfind("expression(", 0), 0u);
+    EXPECT_EQ(shape(level_list(ID_primary_expression)).rfind("expression(", 0), 0u);
     accept(body("(unsigned char)a;"));
-    e = elements(first_list(ID_cast_expression));
+    e = elements(level_list(ID_cast_expression));
     ASSERT_EQ(e.size(), 2u);
     EXPECT_EQ(e[0]->id, ID_type_name);
     accept(body("sizeof(int);"));
-    EXPECT_EQ(shape(first_list(ID_unary_expression)),
+    EXPECT_EQ(shape(level_list(ID_unary_expression)),
               "SIZEOF LPAREN type_name(specifier_qualifier_list(type_specifier(INT))) RPAREN");
+}
+
+// A step that only passes its operand up a level keeps no list: the operands
+// of an assignment are the lists of the levels that built them.
+TEST(ParserTree, UnitStepsKeepNoListOfTheirOwn) {
+    accept(body("x = 1;"));
+    List* assignment = level_list(ID_assignment_expression);
+    ASSERT_NE(assignment, nullptr);
+    EXPECT_EQ(shape(assignment), "unary_expression(IDENTIFIER:x) assignment_operator(ASSIGN) "
+                                 "assignment_expression(CONSTANT:0x1)");
+    EXPECT_EQ(assignment->first->child->kind, static_cast<uint32_t>(ID_primary_expression));
+    EXPECT_EQ(assignment->last->child->kind, static_cast<uint32_t>(ID_primary_expression));
+    // The statement's expression is the call's list; lists outside the
+    // expression levels carry no level.
+    accept(body("f(1);"));
+    tree_element* statement = find_first(tree, ID_expression_statement);
+    ASSERT_NE(statement, nullptr);
+    EXPECT_EQ(statement->child->kind, kNoKind);
+    EXPECT_EQ(statement->child->first->child->kind, static_cast<uint32_t>(ID_postfix_expression));
 }
 
 TEST(ParserTree, MemoryAccessExpression) {
