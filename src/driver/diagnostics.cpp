@@ -93,8 +93,13 @@ void terminate_run(int status) {
 namespace {
 FILE* trace_stream = nullptr;
 
+// The trace of a large script runs to megabytes: it is written in large blocks.
 FILE* trace() {
-    if (!trace_stream) trace_stream = std::fopen(kTraceFile, "a");
+    if (!trace_stream) {
+        trace_stream = std::fopen(kTraceFile, "a");
+        static char buffer[size_t(256) << 10];  // the C library ignores a size without a buffer
+        if (trace_stream) std::setvbuf(trace_stream, buffer, _IOFBF, sizeof buffer);
+    }
     return trace_stream;
 }
 }  // namespace

@@ -1,3 +1,14 @@
+#include <cstdio>
+
 #include "driver/run.h"
 
-int main(int argc, char** argv) { return run_conversion(argc, argv); }
+// Every stage reads its input through the standard input and writes its
+// output through the standard output, bound to the stage's files: both get
+// large buffers before their first use.
+int main(int argc, char** argv) {
+    static char input_buffer[size_t(256) << 10];
+    static char output_buffer[size_t(256) << 10];
+    std::setvbuf(stdin, input_buffer, _IOFBF, sizeof input_buffer);
+    std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer);
+    return run_conversion(argc, argv);
+}
