@@ -173,7 +173,7 @@ void do_include() {
     }
     // A file that includes itself, directly or through others, would otherwise
     // be opened until the system runs out of file descriptors.
-    if (open_file_count() >= INCLUDE_DEPTH_LIMIT) pp_fatal("#include nested too deeply");
+    if (open_file_count() >= INCLUDE_DEPTH_LIMIT) pp_fatal("Too many nested #%s statements", "include");
     FILE* f = nullptr;
     std::string opened;
     if (close == '"') {
