@@ -193,9 +193,15 @@ void do_include() {
         if ((f = try_open(path))) opened = path;
     }
     if (!f) pp_fatal("Cannot open include file \"%s\"", file_name.c_str());
-    // the rest of the line is taken before the file is read
+    // The rest of the line is taken before the file is read. On the last line
+    // of an included file, without a newline, it ends with that file: the
+    // text after the #include in the file that included this one is kept,
+    // and the new file nests inside this one, so that a file including
+    // itself there meets the nesting limit.
+    pp.stay_in_file = true;
     skip_to_newline();
-    get_char();
+    pp.stay_in_file = false;
+    if (!pp.eof_state) get_char();
     push_file(f, opened, true);
     if (pp.current->parent) pp.current->parent->shown_line = pp.directive_line;
 }

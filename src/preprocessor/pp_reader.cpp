@@ -131,7 +131,7 @@ int get_raw() {
         }
         if (s->file) {
             if (refill(s)) continue;
-            if (!s->parent) return END_OF_INPUT;
+            if (!s->parent || pp.stay_in_file) return END_OF_INPUT;
             pop_source();
             pp.marker_due = true;
             continue;
