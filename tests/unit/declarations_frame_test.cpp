@@ -29,7 +29,7 @@ Output compile_tree(std::vector<Node> top, const char* output = "out.cmm") {
     {
         Capture err(stderr);
         Capture out(stdout);
-        compile(tree, output, "/tmp/declarations_frame_macros.dts");
+        compile(tree, output, test_support::private_path("declarations_frame_macros.dts").c_str());
         r.out = out.text();
         r.err = err.text();
     }

@@ -38,7 +38,7 @@ Output compile_tree(std::vector<Node> top) {
     {
         Capture err(stderr);
         Capture out(stdout);
-        compile(tree, "out.cmm", "/tmp/declarations_variables_macros.dts");
+        compile(tree, "out.cmm", test_support::private_path("declarations_variables_macros.dts").c_str());
         r.out = out.text();
         r.err = err.text();
     }
@@ -319,7 +319,7 @@ TEST(CommentsAndMacroLines, CommentsGoToTheTextOrTheMacroFileInSourceOrder) {
 }
 
 TEST(CommentsAndMacroLines, TopLevelMacroBlocksAreWrittenInPassFour) {
-    std::string macros = "/tmp/declarations_variables_macros.dts";
+    std::string macros = test_support::private_path("declarations_variables_macros.dts");
     std::remove(macros.c_str());
     Output r = compile_tree({macro_block({"// #dtsdefina LOCAL &__N", "// #dtsdefinb &__N=0x5"}),
                           int_declaration({init_declarator("x")})});

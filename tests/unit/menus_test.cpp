@@ -51,7 +51,7 @@ Output convert(std::vector<Node> top) {
     {
         Capture err(stderr);
         Capture out(stdout);
-        compile(tree, "out.cmm", "/tmp/menus_test_macros.dts");
+        compile(tree, "out.cmm", test_support::private_path("menus_test_macros.dts").c_str());
         r.out = out.text();
         r.err = err.text();
     }

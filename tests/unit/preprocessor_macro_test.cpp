@@ -153,7 +153,7 @@ TEST(PreprocessorFunctions, ArgumentCountWarnings) {
 }
 
 TEST(PreprocessorFunctions, SecondRunReadsTheMacroFileWithTheDefinitionsInForce) {
-    const std::string macro_path = "/tmp/pp_test_second_run.dts";
+    const std::string macro_path = test_support::private_path("pp_test_second_run.dts");
     auto first = run("#define INC(a) ((a) + ONE)\n#define ONE 1\nx = INC(2);\n", true, macro_path);
     ASSERT_EQ(first.status, 0);
     ASSERT_EQ(first.macro_file, "#line 1 \"\"\n__gp_INC(__a){\n\treturn(((__a) + ONE));\n}\n");

@@ -32,7 +32,7 @@ struct Result {
 
 // `first` resets the conversion (a first run); otherwise definitions and the
 // macro file of earlier runs stay.
-inline Result run(const std::string& text, bool first = true, const std::string& macro_path = "/tmp/pp_test_macro_file.dts") {
+inline Result run(const std::string& text, bool first = true, const std::string& macro_path = test_support::private_path("pp_test_macro_file.dts")) {
     if (first) {
         preprocessor_reset();
         std::remove(macro_path.c_str());

@@ -24,7 +24,7 @@ protected:
     // Converts one statement and returns what it wrote.
     static std::string convert(List* stmt) {
         Capture out(stdout);
-        C_statement(stmt, "macro_file.dts");
+        C_statement(stmt, test_support::private_path("macro_file.dts").c_str());
         std::string text = out.text();
         list_release(stmt);
         return text;
@@ -64,7 +64,7 @@ TEST_F(StatementFlow, BlockPopsScopeNamesBackToItsDepth) {
     List* stmt = block({{return_statement()}});
     {
         Capture out(stdout);
-        C_compound_statement(stmt->first->child, 1, "macro_file.dts");
+        C_compound_statement(stmt->first->child, 1, test_support::private_path("macro_file.dts").c_str());
         EXPECT_EQ(out.text(), "RETURN\n");
     }
     EXPECT_EQ(scope_names->count, 1u);

@@ -67,6 +67,12 @@ inline void run_with_program_stack(const std::function<void()>& fn) {
     pthread_attr_destroy(&attr);
 }
 
+// A path in /tmp of this test process's own: ctest runs test processes in
+// parallel, and a fixed name would be shared between them.
+inline std::string private_path(const char* name) {
+    return "/tmp/" + std::string(name) + "." + std::to_string(getpid());
+}
+
 inline std::string write_temp_file(const std::string& content, const char* suffix = "") {
     char name[] = "/tmp/unit.XXXXXX";
     int fd = mkstemp(name);
