@@ -3,12 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "compiler/value.h"
 #include "frontend/tree.h"
 
-char* pool_string(const char* text) { return arena_copy(text ? text : ""); }
+char* pool_string(const char* text) { return arena_copy(text); }
 
 char* pool_string_n(const char* text, unsigned long size) {
     return text ? arena_copy(text, size) : arena_copy("");

@@ -206,7 +206,7 @@ inline List* single_operand(List* list, uint32_t level) {
 // Texts of elements, tokens and the code generator live until the end of the
 // run: copies are carved out of large blocks and released all at once.
 char* arena_copy(const char* text, size_t length);
-char* arena_copy(const char* text);
+char* arena_copy(const char* text);  // a null text is copied as ""
 // Releases every text copied since the last reset.
 void text_arena_reset();
 

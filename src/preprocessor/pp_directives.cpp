@@ -194,14 +194,11 @@ void do_include() {
     }
     if (!f) pp_fatal("Cannot open include file \"%s\"", file_name.c_str());
     // The rest of the line is taken before the file is read. On the last line
-    // of an included file, without a newline, it ends with that file: the
-    // text after the #include in the file that included this one is kept,
-    // and the new file nests inside this one, so that a file including
-    // itself there meets the nesting limit.
-    pp.stay_in_file = true;
+    // of an included file, without a newline, it ends with that file, and the
+    // new file nests inside this one: a file including itself there meets the
+    // nesting limit.
     skip_to_newline();
-    pp.stay_in_file = false;
-    if (!pp.eof_state) get_char();
+    get_char();
     push_file(f, opened, true);
     if (pp.current->parent) pp.current->parent->shown_line = pp.directive_line;
 }

@@ -82,7 +82,6 @@ struct PreprocessorState {
     bool line_start_scan = false; // skipping the blanks at the start of a line
     bool in_directive = false;
     bool eof_state = false;       // the last character read was the end of input
-    bool stay_in_file = false;    // the end of an included file reads as the end of input
     std::string pass_through_text;
     long pass_through_line = 0;
     long directive_line = 0;

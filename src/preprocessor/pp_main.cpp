@@ -25,7 +25,6 @@ void start_run() {
     pp.line_start_scan = false;
     pp.in_directive = false;
     pp.eof_state = false;
-    pp.stay_in_file = false;
     pp.expansion_count = 0;
     pp.chain_start.clear();
     pp.at_line_start = true;

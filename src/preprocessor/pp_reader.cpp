@@ -131,7 +131,10 @@ int get_raw() {
         }
         if (s->file) {
             if (refill(s)) continue;
-            if (!s->parent || pp.stay_in_file) return END_OF_INPUT;
+            // A directive on the last line of an included file, without a
+            // newline, ends with that file: it never reads on into the
+            // file that included it.
+            if (!s->parent || pp.in_directive) return END_OF_INPUT;
             pop_source();
             pp.marker_due = true;
             continue;
