@@ -119,6 +119,16 @@ TEST(PreprocessorFunctions, CastsAreRemovedAndContinuationsJoined) {
         << r.out;
 }
 
+TEST(PreprocessorFunctions, StringizingPastingAndLoneStatementsAreExpandedInPlace) {
+    auto r = run("#define S(a) #a\n#define C(a, b) a ## b\n#define G(a) GEL_Go(a);\n#define H #x ## y\n"
+                 "S(  one   two ); S(\"q\\\"\" '\\\\'); C(x , 1)(); G(main); H;\n");
+    EXPECT_EQ(r.status, 0);
+    for (const char* name : {"S", "C", "G", "H"}) EXPECT_EQ(macro_conversion_kind(name), 0) << name;
+    EXPECT_NE(r.out.find("\"one two\"; \"\\\"q\\\\\\\"\\\" '\\\\\\\\'\"; x1(); GEL_Go(main);; #xy;\n"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.macro_file, "");
+}
+
 TEST(PreprocessorFunctions, DereferencingMacroIsExpandedInPlace) {
     auto r = run("#define REG(n) *(int*)(0x100 + n)\nREG(4) = 1;\n");
     EXPECT_NE(r.out.find("// -- CONVERTER INFO: REG expanded\n"), std::string::npos);
