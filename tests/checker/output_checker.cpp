@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <climits>
 #include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace querna_check {
@@ -78,6 +80,19 @@ struct Jump {
     std::string target;
 };
 
+// A loop whose condition reads temporaries: they must be set again inside its block.
+struct Loop {
+    int line;
+    std::vector<std::string> temporaries;  // region keys of the temporaries its condition reads
+    int block_start = 0;                   // line of the block's "(", 0 while not seen
+    int block_end = INT_MAX;               // line of the block's ")"
+};
+
+struct OpenBlock {
+    int line;
+    int loop;  // index into State::loops of the loop this block is the body of, or -1
+};
+
 struct State {
     const CheckOptions* options = nullptr;
     std::unordered_set<std::string> macros_set;      // &x set or declared anywhere
@@ -86,7 +101,10 @@ struct State {
     std::unordered_set<std::string> labels;
     std::vector<Read> macro_reads, variable_reads, temporary_reads;
     std::vector<Jump> jumps;
-    std::vector<int> open_blocks;  // lines of the "(" lines not yet closed
+    std::unordered_map<std::string, std::vector<int>> temporary_set_lines;  // region key -> lines, ascending
+    std::vector<Loop> loops;
+    int pending_loop = -1;         // a loop line was just read; its block may follow
+    std::vector<OpenBlock> open_blocks;
     std::size_t region = 0;        // subroutine number: temporaries live inside one
     std::vector<Finding> findings;
 
@@ -118,6 +136,12 @@ bool tokenize(std::string_view text, std::vector<Token>& tokens) {
             }
             tokens.push_back({TokenType::string, text.substr(i, j + 1 - i), i});
             i = j + 1;
+        } else if (c == '\'' && i + 2 < n && text[i + 1] != '\\' && text[i + 2] == '\'') {
+            tokens.push_back({TokenType::word, text.substr(i, 3), i});  // a character constant, '(' included
+            i += 3;
+        } else if (c == '\'' && i + 3 < n && text[i + 1] == '\\' && text[i + 3] == '\'') {
+            tokens.push_back({TokenType::word, text.substr(i, 4), i});
+            i += 4;
         } else if (c == '\\' && i + 1 < n && text[i + 1] == '\\') {
             // a symbol path such as \\module, not an HLL name
             std::size_t j = i;
@@ -189,6 +213,19 @@ void check_empty_operands(State& s, int line, std::string_view text, const std::
     }
 }
 
+// A WHILE whose condition reads temporaries waits for its block.
+void note_loop(State& s, int line, const std::vector<Token>& tokens) {
+    Loop loop{line, {}};
+    for (std::size_t i = 1; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        if ((t.type == TokenType::macro || t.type == TokenType::variable) && is_temporary(t.text.substr(1)))
+            loop.temporaries.push_back(s.region_key(t.text));
+    }
+    if (loop.temporaries.empty()) return;
+    s.loops.push_back(std::move(loop));
+    s.pending_loop = static_cast<int>(s.loops.size()) - 1;
+}
+
 bool is_condition_command(std::string_view word) {
     return iequals(word, "IF") || iequals(word, "Var.IF") || iequals(word, "V.IF") || iequals(word, "WHILE") ||
            iequals(word, "Var.WHILE") || iequals(word, "V.WHILE");
@@ -219,6 +256,14 @@ void check_condition(State& s, int line, std::string_view text, const std::vecto
     }
 }
 
+// declared: the temporary exists from here on; otherwise it only gets a new value.
+void note_temporary_set(State& s, int line, std::string_view name, bool declared = true) {
+    std::string key = s.region_key(name);
+    std::vector<int>& lines = s.temporary_set_lines[key];
+    if (lines.empty() || lines.back() != line) lines.push_back(line);
+    if (declared) s.temporaries_set.insert(std::move(key));
+}
+
 void note_macro_read(State& s, int line, std::string_view name) {
     const std::string_view bare = name.substr(1);
     if (is_negative_temporary(bare)) {
@@ -233,7 +278,7 @@ void note_macro_read(State& s, int line, std::string_view name) {
 void note_macro_set(State& s, int line, std::string_view name) {
     const std::string_view bare = name.substr(1);
     if (is_negative_temporary(bare)) s.report(line, FindingKind::negative_temporary, name);
-    else if (is_temporary(bare)) s.temporaries_set.insert(s.region_key(name));
+    else if (is_temporary(bare)) note_temporary_set(s, line, name);
     else s.macros_set.insert(std::string(name));
 }
 
@@ -251,7 +296,7 @@ void note_variable_read(State& s, int line, std::string_view name) {
 void note_variable_declared(State& s, int line, std::string_view name) {
     const std::string_view bare = name.substr(1);
     if (is_negative_temporary(bare)) s.report(line, FindingKind::negative_temporary, name);
-    else if (is_temporary(bare)) s.temporaries_set.insert(s.region_key(name));
+    else if (is_temporary(bare)) note_temporary_set(s, line, name);
     else s.variables.insert(std::string(name));
 }
 
@@ -266,6 +311,10 @@ void check_command(State& s, int line, std::string_view text, const std::vector<
     const bool assigns_macro = first.type == TokenType::macro && tokens.size() > 1 && is_punct(tokens[1], '=') &&
                                !(tokens.size() > 2 && is_punct(tokens[2], '=') && tokens[2].pos == tokens[1].pos + 1);
     bool variable_declared = false;
+    // Var.Assign \__V<n>=... refreshes an HLL temporary.
+    if (first.type == TokenType::word && istarts_with(first.text, "Var.Assign") && tokens.size() > 2 &&
+        tokens[1].type == TokenType::variable && is_temporary(tokens[1].text.substr(1)) && is_punct(tokens[2], '='))
+        note_temporary_set(s, line, tokens[1].text, false);
 
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
@@ -299,19 +348,29 @@ void check_command(State& s, int line, std::string_view text, const std::vector<
             s.jumps.push_back({line, std::string(tokens[2].text)});
     }
 
-    if (first.type == TokenType::word && is_condition_command(first.text)) check_condition(s, line, text, tokens);
+    if (first.type == TokenType::word && is_condition_command(first.text)) {
+        check_condition(s, line, text, tokens);
+        if (istarts_with(first.text, "WHILE") || iends_with(first.text, ".WHILE")) note_loop(s, line, tokens);
+    }
 }
 
 void check_line(State& s, int line, std::string_view raw, std::vector<Token>& tokens) {
     std::string_view text = trim(raw);
     if (text.empty() || text.substr(0, 2) == "//") return;
+    const int loop = s.pending_loop;
+    s.pending_loop = -1;
     if (text == "(") {
-        s.open_blocks.push_back(line);
+        s.open_blocks.push_back({line, loop});
+        if (loop >= 0) s.loops[loop].block_start = line;
         return;
     }
     if (text[0] == ')') {
-        if (s.open_blocks.empty()) s.report(line, FindingKind::unbalanced_block, ")");
-        else s.open_blocks.pop_back();
+        if (s.open_blocks.empty()) {
+            s.report(line, FindingKind::unbalanced_block, ")");
+        } else {
+            if (s.open_blocks.back().loop >= 0) s.loops[s.open_blocks.back().loop].block_end = line;
+            s.open_blocks.pop_back();
+        }
         text = trim(text.substr(1));
         if (text.empty()) return;
     }
@@ -328,7 +387,7 @@ void check_line(State& s, int line, std::string_view raw, std::vector<Token>& to
 }
 
 void resolve(State& s) {
-    for (int line : s.open_blocks) s.report(line, FindingKind::unbalanced_block, "(");
+    for (const OpenBlock& b : s.open_blocks) s.report(b.line, FindingKind::unbalanced_block, "(");
     for (const Read& r : s.macro_reads)
         if (!s.macros_set.count(r.name)) s.report(r.line, FindingKind::unset_macro, r.name);
     for (const Read& r : s.variable_reads)
@@ -336,6 +395,17 @@ void resolve(State& s) {
     for (const Read& r : s.temporary_reads)
         if (!s.temporaries_set.count(std::to_string(r.region) + ' ' + r.name))
             s.report(r.line, FindingKind::unset_temporary, r.name);
+    for (const Loop& loop : s.loops) {
+        if (loop.block_start == 0) continue;  // no block: nothing to refresh in
+        for (const std::string& key : loop.temporaries) {
+            auto found = s.temporary_set_lines.find(key);
+            if (found == s.temporary_set_lines.end()) continue;  // never set: reported as unset
+            const std::vector<int>& lines = found->second;
+            auto next = std::upper_bound(lines.begin(), lines.end(), loop.block_start);
+            if (next == lines.end() || *next >= loop.block_end)
+                s.report(loop.line, FindingKind::stale_loop_condition, key.substr(key.find(' ') + 1));
+        }
+    }
     const std::unordered_set<std::string> excused(s.options->excused_functions.begin(),
                                                   s.options->excused_functions.end());
     for (const Jump& j : s.jumps)
@@ -380,6 +450,7 @@ std::string_view kind_name(FindingKind kind) {
         case FindingKind::empty_operand: return "empty-operand";
         case FindingKind::negative_temporary: return "negative-temporary";
         case FindingKind::assignment_in_condition: return "assignment-in-condition";
+        case FindingKind::stale_loop_condition: return "stale-loop-condition";
     }
     return "unknown";
 }

@@ -22,7 +22,8 @@ enum class FindingKind {
     unterminated_string,    // a double quote without its closing one on the same line
     empty_operand,          // "()", "Var.VALUE()", "D:)", or a condition that starts with a binary operator
     negative_temporary,     // &__V_<n> or \__V_<n>
-    assignment_in_condition // a single "=" in an IF or WHILE condition
+    assignment_in_condition, // a single "=" in an IF or WHILE condition
+    stale_loop_condition    // a WHILE condition reads a temporary that its block never sets again
 };
 
 struct Finding {
