@@ -53,13 +53,15 @@ bool digits_only(std::string_view s) {
         if (!is_digit(c)) return false;
     return true;
 }
-bool is_temporary(std::string_view name) { return name.size() > 3 && name.substr(0, 3) == "__V" && digits_only(name.substr(3)); }
-bool is_negative_temporary(std::string_view name) {
-    return name.size() > 4 && name.substr(0, 4) == "__V_" && digits_only(name.substr(4));
+bool has_numbered_prefix(std::string_view name, std::string_view prefix) {
+    return name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix &&
+           digits_only(name.substr(prefix.size()));
 }
+bool is_temporary(std::string_view name) { return has_numbered_prefix(name, "__V"); }
+bool is_negative_temporary(std::string_view name) { return has_numbered_prefix(name, "__V_"); }
 
 // The jump labels the converter numbers itself; they never start a subroutine.
-bool is_jump_label(std::string_view name) { return name.size() > 3 && name.substr(0, 3) == "__L" && digits_only(name.substr(3)); }
+bool is_jump_label(std::string_view name) { return has_numbered_prefix(name, "__L"); }
 
 enum class TokenType { word, macro, variable, string, punct };
 
@@ -232,8 +234,8 @@ bool is_condition_command(std::string_view word) {
 }
 
 // In a condition "=" only belongs to "==", "!=", "<=" and ">=".
-void check_condition(State& s, int line, std::string_view text, const std::vector<Token>& tokens) {
-    const std::size_t start = tokens[0].pos + tokens[0].text.size();
+void check_condition(State& s, int line, std::string_view text, const std::vector<Token>& tokens, std::size_t keyword) {
+    const std::size_t start = tokens[keyword].pos + tokens[keyword].text.size();
     const std::string_view condition = trim(text.substr(start));
     for (std::string_view op : {"&&", "||", "==", "!="}) {
         if (condition.substr(0, 2) == op) {
@@ -241,7 +243,7 @@ void check_condition(State& s, int line, std::string_view text, const std::vecto
             break;
         }
     }
-    for (std::size_t i = 1; i < tokens.size(); ++i) {
+    for (std::size_t i = keyword + 1; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
         if (!is_punct(t, '=')) continue;
         const char before = t.pos > 0 ? text[t.pos - 1] : ' ';
@@ -348,9 +350,13 @@ void check_command(State& s, int line, std::string_view text, const std::vector<
             s.jumps.push_back({line, std::string(tokens[2].text)});
     }
 
-    if (first.type == TokenType::word && is_condition_command(first.text)) {
-        check_condition(s, line, text, tokens);
-        if (istarts_with(first.text, "WHILE") || iends_with(first.text, ".WHILE")) note_loop(s, line, tokens);
+    // The condition command, also after ELSE.
+    const std::size_t keyword = (first.type == TokenType::word && iequals(first.text, "ELSE")) ? 1 : 0;
+    if (keyword < tokens.size() && tokens[keyword].type == TokenType::word &&
+        is_condition_command(tokens[keyword].text)) {
+        check_condition(s, line, text, tokens, keyword);
+        const std::string_view command = tokens[keyword].text;
+        if (istarts_with(command, "WHILE") || iends_with(command, ".WHILE")) note_loop(s, line, tokens);
     }
 }
 

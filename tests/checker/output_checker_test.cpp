@@ -276,6 +276,8 @@ V.WHILE (&x==0x1)||(&x!=0x2)||(&x<=0x3)||(&x>=0x4)
 IF "&x"=="a=b"
 &x=(0x1=0x2)
 IF RUN()
+ELSE IF (&x)==0x2
+ELSE IF (&x)=0x3
 )";
     EXPECT_EQ(check(script), (Lines{
                                  "2 empty-operand WHILE (()==(0x3))",
@@ -285,6 +287,7 @@ IF RUN()
                                  "6 empty-operand IF (Data.Long(D:)!=0x0)",
                                  "7 empty-operand WHILE &&__V0",
                                  "8 assignment-in-condition Var.IF (&x=0x1)",
+                                 "14 assignment-in-condition ELSE IF (&x)=0x3",
                              }));
 }
 
