@@ -176,6 +176,8 @@ int convert_dereference(int operand_kind, ResultDescriptor* rd) {
     // A temporary stands for the value it holds, so it is the address that
     // is dereferenced.
     std::string operand = c == OC_TEMPORARY ? fill("\\__V%i", {number_text(rd->number)}) : text_of(rd);
+    // A pointer variable without a cast reads the width of its declared type.
+    if (c == OC_HLL && (rd->type_flags & 0xFF) == 0) rd->type_flags |= pointee_type_bits(rd->text);
     const char* size = nullptr;
     std::string text = prepare_dereference(operand, rd->type_flags, &size);
 
