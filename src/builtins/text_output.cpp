@@ -9,6 +9,7 @@
 #include "builtins/checks.h"
 #include "builtins/handlers.h"
 #include "builtins/memory_class.h"
+#include "compiler/codegen.h"
 #include "driver/diagnostics.h"
 #include "rewrite/patterns.h"
 
@@ -129,6 +130,9 @@ void write_print_conversion(const Conversion& c, GelParameter& argument, const c
         case 's':
             if (is_quoted(argument)) {
                 write_quoted_text(argument);
+            } else if (argument.kind == RK_HLL_VARIABLE && pointee_type_bits(argument.rd.text) == TF_CHAR) {
+                // A GEL string variable: its text.
+                std::printf("\" Var.String(\\%s) \"", argument.rd.text);
             } else {
                 // Any other value is printed as a value, as "%d" does.
                 std::fputs("\" ", stdout);
