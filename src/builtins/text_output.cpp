@@ -121,7 +121,6 @@ void write_quoted_text(GelParameter& argument) {
 
 // One conversion of GEL_TextOut with its argument.
 void write_print_conversion(const Conversion& c, GelParameter& argument, const char* name, int line) {
-    std::string written(1, '%');
     if (c.adorned()) {
         handler_warning(line, "%s(): Flags, width and precision of \"%%%s%s%s%c\" not supported by KALDRA. Printed as \"%%%c\".",
                         name, c.flags.c_str(), c.width.c_str(), c.precision.c_str(), c.letter, c.letter);

@@ -7,7 +7,6 @@
 #include "compiler/codegen.h"
 #include "compiler/statements_internal.h"
 #include "driver/diagnostics.h"
-#include "rewrite/condition.h"
 #include "rewrite/patterns.h"
 
 int return_dereference(ResultDescriptor* rd) {
