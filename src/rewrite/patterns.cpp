@@ -81,8 +81,8 @@ void pointer_compound_pass(const char* left, const char* op, const char* right) 
     // The value is a script expression: its HLL names are read with Var.VALUE.
     std::string r = text_of(right);
     r = pass_engine::value_calls(r, 0, engine_for(r.size()));
-    // "&" before a name would read as a script macro.
-    if (!r.empty() && r[0] != '(') r = "(" + r + ")";
+    // After "&", a name or macro would read as a script macro or as "&&".
+    if (std::strcmp(op, "&") == 0 && !r.empty() && r[0] != '(') r = "(" + r + ")";
     std::printf("Data.Set D:(Var.VALUE(%s)) %%Long ((data.long(D:%s))%s%s)\n", address.c_str(), address.c_str(), op,
                 r.c_str());
 }

@@ -221,6 +221,12 @@ TEST(PointerCompoundPass, WritesDataSetThroughTheMacroAddress) {
               "Data.Set D:(Var.VALUE(&__P)) %Long ((data.long(D:&__P))+1)\n");
     EXPECT_EQ(written("(*((unsigned int *)(\\x+&__OFF)))", "|", "0x4"),
               "Data.Set D:(Var.VALUE(\\x+&__OFF)) %Long ((data.long(D:\\x+&__OFF))|0x4)\n");
+    // The value is a script value: HLL names read with Var.VALUE, and after
+    // "&" kept apart from the operator.
+    EXPECT_EQ(written("(*((unsigned int *)&__P))", "&", "&__V2"),
+              "Data.Set D:(Var.VALUE(&__P)) %Long ((data.long(D:&__P))&(&__V2))\n");
+    EXPECT_EQ(written("(*((unsigned int *)&__P))", "|", "(\\m<<&__S)"),
+              "Data.Set D:(Var.VALUE(&__P)) %Long ((data.long(D:&__P))|(Var.VALUE(\\m)<<&__S))\n");
     EXPECT_EQ(written("\\x", "+", "1"), "Var.Assign (\\x+=1)\n");
     EXPECT_EQ(written("(*((unsigned int *)\\p)", "-", "\\q"), "Var.Assign ((*((unsigned int *)\\p)-=\\q)\n");
     std::string address;
