@@ -195,9 +195,9 @@ std::vector<IncludedFile> leave_out_included(std::vector<Job>& jobs, int* levels
     std::set<std::string> scanned;
     for (const Job& j : jobs) pending.push_back(canonical_text(j.source));
     *levels_up = 0;
-    while (!pending.empty()) {
-        std::string file = pending.back();
-        pending.pop_back();
+    // In the order of the inputs, so that includers are listed in that order.
+    for (size_t next = 0; next < pending.size(); ++next) {
+        std::string file = pending[next];
         if (!scanned.insert(file).second) continue;
         bool found = false;
         std::string text = read_file(file, &found);
