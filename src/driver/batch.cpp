@@ -49,6 +49,7 @@ struct Job {
     BatchScript script;   // relative paths and, once run, the outcome
     std::string output;   // the converted script's path
     std::string refusal;  // why it is not run, when it is not
+    bool includes = false;  // it has #include lines: it runs among links to its folder's files
     std::string work, out_log, err_log;
     std::string out_text, err_text;  // what the conversion wrote on its standard output and error
     bool finished = false;
@@ -204,7 +205,9 @@ std::vector<IncludedFile> leave_out_included(std::vector<Job>& jobs, int* levels
         if (!found) continue;
         auto self = by_path.find(file);
         std::string who = self != by_path.end() ? jobs[self->second].script.path : file;
-        for (const IncludeDirective& d : scan_includes(text)) {
+        std::vector<IncludeDirective> directives = scan_includes(text);
+        if (self != by_path.end()) jobs[self->second].includes = !directives.empty();
+        for (const IncludeDirective& d : directives) {
             if (!d.quoted) continue;
             *levels_up = std::max(*levels_up, levels_climbed(d.name));
             fs::path target = fs::path(d.name).is_absolute() ? fs::path(d.name) : fs::path(file).parent_path() / d.name;
@@ -301,14 +304,21 @@ long start_job(Job& job, size_t index, const BatchCommandLine& cl, const std::st
     job.out_log = base + ".out";
     job.err_log = base + ".err";
     job.work = base + ".d";
-    std::string directory = make_working_directory(job.folder, levels_up, job.work);
+    // A script without #include lines reads nothing but itself: it runs in an
+    // empty directory, with the path of its file.
+    std::string directory = job.includes ? make_working_directory(job.folder, levels_up, job.work)
+                            : fs::create_directory(job.work, ec) ? job.work
+                                                                 : std::string();
     if (directory.empty()) {
         job.refusal = "Could not make a working directory for the conversion.";
         return -1;
     }
     std::vector<std::string> argv{program};
     for (const std::string& o : cl.options) argv.push_back(o);
-    argv.push_back(job.name[0] == '-' ? "./" + job.name : job.name);
+    if (job.includes)
+        argv.push_back(job.name[0] == '-' ? "./" + job.name : job.name);
+    else
+        argv.push_back(fs::absolute(job.source, ec).string());
     argv.push_back(job.output);
     long id = start_child(argv, directory, job.out_log, job.err_log);
     if (id < 0) job.refusal = "Could not start the conversion.";

@@ -85,7 +85,10 @@ std::vector<IncludeDirective> scan_includes(const std::string& text) {
         } else if (c == '#' && line_start) {
             size_t j = i + 1;
             while (j < n && is_blank(text[j])) ++j;
-            if (text.compare(j, 7, "include") == 0) {
+            auto word_char = [](char w) {
+                return (w >= 'a' && w <= 'z') || (w >= 'A' && w <= 'Z') || (w >= '0' && w <= '9') || w == '_';
+            };
+            if (text.compare(j, 7, "include") == 0 && !(j + 7 < n && word_char(text[j + 7]))) {
                 j += 7;
                 while (j < n && is_blank(text[j])) ++j;
                 if (j < n && (text[j] == '"' || text[j] == '<')) {
@@ -93,7 +96,9 @@ std::vector<IncludeDirective> scan_includes(const std::string& text) {
                     size_t end = j + 1;
                     while (end < n && text[end] != close && text[end] != '\n') ++end;
                     if (end < n && text[end] == close)
-                        found.push_back({text.substr(j + 1, end - j - 1), close == '"'});
+                        found.push_back({text.substr(j + 1, end - j - 1), close == '"', false});
+                } else if (j < n && text[j] != '\n') {
+                    found.push_back({std::string(), false, true});
                 }
             }
             // The rest of a directive line is not looked at.

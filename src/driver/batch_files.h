@@ -14,11 +14,13 @@ std::vector<std::string> find_gel_files(const std::string& folder);
 struct IncludeDirective {
     std::string name;    // as written between the quotes or angle brackets
     bool quoted = true;  // "name" rather than <name>
+    bool macro = false;  // the name is given by a macro (and `name` is empty)
 };
 
 // The #include directives of a source text: lines whose first non-blank
-// character is '#', followed by "include" and a quoted or bracketed name.
-// Directives inside block comments are skipped; conditions are not evaluated.
+// character is '#', followed by "include" and a quoted or bracketed name, or
+// by anything else (a macro naming the file). Directives inside block comments
+// are skipped; conditions are not evaluated.
 std::vector<IncludeDirective> scan_includes(const std::string& text);
 
 // The number of ".." steps in an include name: how far above the including

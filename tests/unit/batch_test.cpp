@@ -11,7 +11,7 @@ namespace {
 
 std::vector<std::string> names(const std::vector<IncludeDirective>& found) {
     std::vector<std::string> out;
-    for (const IncludeDirective& d : found) out.push_back((d.quoted ? "\"" : "<") + d.name);
+    for (const IncludeDirective& d : found) out.push_back(d.macro ? "macro" : (d.quoted ? "\"" : "<") + d.name);
     return out;
 }
 
@@ -36,9 +36,11 @@ TEST(BatchIncludes, OnlyDirectiveLinesOutsideCommentsAndLiterals) {
         "GEL_TextOut(\"/* no comment\");\n"
         "#include \"../common/board.gel\"\n"
         "#include \"unterminated.gel\n"
-        "#includes \"other.gel\"\n";
+        "#includes \"other.gel\"\n"
+        "#include BOARD_REGS\n";
     EXPECT_EQ(names(scan_includes(text)),
-              (std::vector<std::string>{"\"regs.gel", "<std.h", "\"after_comment.gel", "\"../common/board.gel"}));
+              (std::vector<std::string>{"\"regs.gel", "<std.h", "\"after_comment.gel", "\"../common/board.gel",
+                                        "macro"}));
     EXPECT_EQ(levels_climbed("../../common/board.gel"), 2);
     EXPECT_EQ(levels_climbed("sub/board.gel"), 0);
 }
