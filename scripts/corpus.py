@@ -3,7 +3,7 @@
 and reports per file the exit status and the first diagnostic, then a summary
 line.
 
-    scripts/corpus.py BIN [CORPUS_DIR] [--check] [--crlf] [--compare]
+    scripts/corpus.py BIN [CORPUS_DIR] [--check] [--crlf] [--compare] [-- OPTION...]
 
 --check    fails (exit 1) on a crash, a sanitizer report, an exit status other
            than 0, 1 or 2, or a batch that takes longer than 10 minutes.
@@ -12,6 +12,7 @@ line.
 --compare  also converts each file alone, the way a shell loop would (each in
            a scratch copy of its folder), fails when a result differs from the
            batch's, and prints the time of the batch and of the loop.
+OPTIONs after "--" (-d, -w, ...) are given to every conversion.
 """
 import json
 import os
@@ -24,13 +25,13 @@ import time
 CRASH_MARKS = ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer", "FATAL INTERNAL ERROR")
 
 
-def batch(exe, corpus, out, tmp):
+def batch(exe, options, corpus, out, tmp):
     """Runs the batch mode; returns the report, each script's diagnostic lines
     (without the file name) and the wall time, or None after a time-out."""
     env = dict(os.environ, TMPDIR=tmp)
     start = time.monotonic()
     try:
-        p = subprocess.run([exe, "--out-dir", out, corpus], env=env, capture_output=True, timeout=600,
+        p = subprocess.run([exe] + options + ["--out-dir", out, corpus], env=env, capture_output=True, timeout=600,
                            stdin=subprocess.DEVNULL)
     except subprocess.TimeoutExpired:
         return None, {}, 0.0
@@ -71,24 +72,27 @@ def flip_line_ends(data):
     return data.replace(b"\n", b"\r\n")
 
 
-def convert_alone(exe, corpus, rel, tmp):
+def convert_alone(exe, options, corpus, rel, tmp):
     """Converts one script the way a shell loop would: in a scratch copy of its folder."""
     scratch = os.path.join(tmp, "alone")
     shutil.rmtree(scratch, ignore_errors=True)
     shutil.copytree(os.path.dirname(os.path.join(corpus, rel)), scratch)
     name = os.path.basename(rel)
     out = os.path.splitext(name)[0] + ".cmm"
-    p = subprocess.run([exe, name, out], cwd=scratch, env=dict(os.environ, TMPDIR=tmp), capture_output=True,
+    p = subprocess.run([exe] + options + [name, out], cwd=scratch, env=dict(os.environ, TMPDIR=tmp), capture_output=True,
                        timeout=10, stdin=subprocess.DEVNULL)
     lines = [line for line in p.stderr.decode("latin-1").splitlines() if line]
     return p.returncode, lines, read(os.path.join(scratch, out))
 
 
 def main():
-    args = [a for a in sys.argv[1:] if not a.startswith("--")]
-    check = "--check" in sys.argv
-    crlf = "--crlf" in sys.argv
-    compare = "--compare" in sys.argv
+    argv = sys.argv[1:]
+    options = argv[argv.index("--") + 1:] if "--" in argv else []
+    argv = argv[:argv.index("--")] if "--" in argv else argv
+    args = [a for a in argv if not a.startswith("--")]
+    check = "--check" in argv
+    crlf = "--crlf" in argv
+    compare = "--compare" in argv
     exe = os.path.abspath(args[0])
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     corpus = args[1] if len(args) > 1 else os.path.join(root, "..", "shared", "corpus", "gel")
@@ -100,7 +104,7 @@ def main():
     problems = []
     try:
         out = os.path.join(tmp, "out")
-        report, diagnostics, seconds = batch(exe, corpus, out, tmp)
+        report, diagnostics, seconds = batch(exe, options, corpus, out, tmp)
         if report is None:
             print("PROBLEM: the batch did not end within 10 minutes")
             return 1
@@ -129,7 +133,7 @@ def main():
                     data = flip_line_ends(f.read())
                 with open(path, "wb") as f:
                     f.write(data)
-            report2, diagnostics2, _ = batch(exe, flipped, os.path.join(tmp, "out2"), tmp)
+            report2, diagnostics2, _ = batch(exe, options, flipped, os.path.join(tmp, "out2"), tmp)
             if report2 is None:
                 problems.append("the batch over the flipped corpus did not end within 10 minutes")
             else:
@@ -144,7 +148,7 @@ def main():
             start = time.monotonic()
             for s in report["scripts"]:
                 rel = s["path"]
-                status, lines, data = convert_alone(exe, corpus, rel, tmp)
+                status, lines, data = convert_alone(exe, options, corpus, rel, tmp)
                 batch_data = read(os.path.join(out, os.path.splitext(rel)[0] + ".cmm"))
                 if (status, lines, data) != (s["exit_status"], diagnostics[rel], batch_data):
                     problems.append(f"{rel}: converts differently alone")
