@@ -292,7 +292,8 @@ bool write_text(const std::string& path, const std::string& text) {
     return ok;
 }
 
-// Starts the conversion of `job`; false when it could not be started.
+// Starts the conversion of `job`: the child's id, or -1 (with the reason in
+// `job.refusal`) when it could not be started.
 long start_job(Job& job, size_t index, const BatchCommandLine& cl, const std::string& program, const std::string& temp,
                int levels_up) {
     std::error_code ec;
