@@ -234,12 +234,13 @@ std::string report_markdown(const BatchReport& report) {
           std::to_string(f.with_warnings) + " | " + std::to_string(f.error) + " | " + std::to_string(f.stopped) +
           " | " + std::to_string(f.warnings) + " | " + std::to_string(f.errors) + " |\n";
 
-    md += "\n## Scripts\n\n| script | output | status | warnings | errors | first diagnostic |\n";
-    md += "| --- | --- | --- | ---: | ---: | --- |\n";
+    md += "\n## Scripts\n\n| script | output | status | exit status | warnings | errors | first diagnostic |\n";
+    md += "| --- | --- | --- | ---: | ---: | ---: | --- |\n";
     for (const BatchScript& s : report.scripts) {
         bool written = converted(s.outcome.status);
         md += "| " + cell(s.path) + " | " + (written ? cell(s.output) : "-") + " | " + status_text(s.outcome.status) +
-              " | " + std::to_string(s.outcome.warnings) + " | " + std::to_string(s.outcome.errors) + " | " +
+              " | " + std::to_string(s.outcome.exit_status) + " | " + std::to_string(s.outcome.warnings) + " | " +
+              std::to_string(s.outcome.errors) + " | " +
               cell(s.outcome.first_diagnostic) + " |\n";
     }
     if (!report.included.empty()) {

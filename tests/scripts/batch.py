@@ -106,8 +106,9 @@ def main():
             check(False, "schema: " + e)
         md = files["conversion-report.md"].decode()
         for s in report["scripts"]:
-            row = "| {} | {} | {} | {} | {} | {} |".format(s["path"], s["output"] or "-", s["status"], s["warnings"],
-                                                        s["errors"], s["first_diagnostic"].replace("|", "\\|"))
+            row = "| {} | {} | {} | {} | {} | {} | {} |".format(s["path"], s["output"] or "-", s["status"],
+                                                             s["exit_status"], s["warnings"], s["errors"],
+                                                             s["first_diagnostic"].replace("|", "\\|"))
             check(row in md, "the Markdown report lacks the row " + row)
 
         # Each script converts exactly as a single run in its own folder does.
