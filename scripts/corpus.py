@@ -13,14 +13,34 @@ line.
            a scratch copy of its folder), fails when a result differs from the
            batch's, and prints the time of the batch and of the loop.
 OPTIONs after "--" (-d, -w, ...) are given to every conversion.
+A script whose path names its processor family (FAMILIES) is converted a
+second time with the -a of that family (one batch per family, over a tree of
+links to the family's scripts and the other files of their folders), and a
+second summary line counts those runs.
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
+
+# The -a of a script's family, where its path names the device or the core.
+# First match wins, case-insensitive, on the path below the corpus folder.
+FAMILIES = [
+    (r"f2823\d|2823x", "C28X"),                         # F2823x: C28x without FPU
+    (r"f2833\d|2833x|f2838x|f28001\d", "C28XFPU"),     # F2833x, F2838x, F28001x: C28x with FPU
+    (r"f281\d|281x|f280\d|280x", "C28X"),              # F281x, F280x
+    (r"66ak2h14_a15|am335|arm__a8__", "CORTEXA"),       # Cortex-A15 of a 66AK2H, Cortex-A8 of AM335x
+    (r"tms570|rm57", "CORTEXR"),                        # Cortex-R5F
+    (r"msp432e|tm4c|ducati", "CORTEXM"),                # Cortex-M4F, the Cortex-M3 cores of Ducati
+    (r"c66\d\d|evmc66", "C66X"),                        # C6670, C6678
+    (r"c674x|c6748|omapl138_dsp|omap-l138_lcdk", "C674X"),  # C6748 and the DSP of OMAP-L138
+    (r"c6713", "C6713"),
+    (r"c55x|c5505|c5535", "C55X"),
+]
 
 CRASH_MARKS = ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer", "FATAL INTERNAL ERROR")
 
@@ -51,6 +71,37 @@ def batch(exe, options, corpus, out, tmp):
             continue
         diagnostics[scripts[i]].append(line[len(os.path.join(corpus, scripts[i])) + 2:])
     return report, diagnostics, seconds
+
+
+def family(rel):
+    for pattern, arch in FAMILIES:
+        if re.search(pattern, rel, re.IGNORECASE):
+            return arch
+    return None
+
+
+def family_tree(corpus, rels, root):
+    """Links the scripts `rels` of the corpus, and every other file of their
+    folders except the other GEL scripts, into a tree below `root`."""
+    folders = set()
+    for rel in rels:
+        folder = os.path.dirname(rel)
+        while folder and folder not in folders:
+            folders.add(folder)
+            folder = os.path.dirname(folder)
+    folders.add("")
+    for folder in sorted(folders):
+        os.makedirs(os.path.join(root, folder), exist_ok=True)
+        for entry in os.listdir(os.path.join(corpus, folder)):
+            rel = os.path.join(folder, entry)
+            if rel in folders or (entry.lower().endswith(".gel") and rel not in rels):
+                continue
+            os.symlink(os.path.abspath(os.path.join(corpus, rel)), os.path.join(root, rel))
+
+
+def crashed(script, lines):
+    text = "\n".join(lines)
+    return script["exit_status"] not in (0, 1, 2) or any(m in text for m in CRASH_MARKS)
 
 
 def read(path):
@@ -108,21 +159,50 @@ def main():
         if report is None:
             print("PROBLEM: the batch did not end within 10 minutes")
             return 1
-        counts = {}
+        # Each family's scripts again, with the family's -a.
+        by_family = {}
+        if not any(o.startswith("-a") for o in options):
+            for s in report["scripts"]:
+                if family(s["path"]):
+                    by_family.setdefault(family(s["path"]), set()).add(s["path"])
+        with_a = {}
+        for arch, rels in sorted(by_family.items()):
+            root = os.path.join(tmp, "family", arch)
+            family_tree(corpus, rels, root)
+            report_a, diagnostics_a, _ = batch(exe, options + ["-a" + arch], root, os.path.join(tmp, "out-" + arch), tmp)
+            if report_a is None:
+                problems.append(f"the batch with -a{arch} did not end within 10 minutes")
+                continue
+            for s in report_a["scripts"]:
+                with_a[s["path"]] = (arch, s, diagnostics_a[s["path"]])
+
+        counts, counts_a = {}, {}
         print("| status | file | first diagnostic |")
         print("|---|---|---|")
         for s in report["scripts"]:
             rel = s["path"]
             counts[label(s)] = counts.get(label(s), 0) + 1
             print(f"| {label(s)} | {rel} | {s['first_diagnostic'][:110]} |")
-            text = "\n".join(diagnostics[rel])
-            if s["exit_status"] not in (0, 1, 2) or any(m in text for m in CRASH_MARKS):
+            if crashed(s, diagnostics[rel]):
                 problems.append(f"{rel}: crash (status {s['exit_status']}): {s['first_diagnostic'][:110]}")
+            shown_a = s
+            if rel in with_a:
+                arch, shown_a, lines = with_a[rel]
+                print(f"| {label(shown_a)} | {rel} -a{arch} | {shown_a['first_diagnostic'][:110]} |")
+                if crashed(shown_a, lines):
+                    problems.append(f"{rel} -a{arch}: crash (status {shown_a['exit_status']})")
+            counts_a[label(shown_a)] = counts_a.get(label(shown_a), 0) + 1
         for line in diagnostics.get("", []):
             problems.append("diagnostic of no script: " + line)
-        summary = ", ".join(f"{v} with status {k}" for k, v in sorted(counts.items()))
+
+        def summary(tally):
+            return ", ".join(f"{v} with status {k}" for k, v in sorted(tally.items()))
+
         print()
-        print(f"corpus: {len(report['scripts'])} scripts: {summary}")
+        print(f"corpus: {len(report['scripts'])} scripts: {summary(counts)}")
+        if by_family:
+            print(f"corpus with -a: {len(report['scripts'])} scripts ({len(with_a)} with the -a of their family): "
+                  f"{summary(counts_a)}")
 
         if crlf:
             flipped = os.path.join(tmp, "flipped")
