@@ -1,6 +1,7 @@
 // goto, break and the forms of return.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "compiler/codegen.h"
 #include "compiler/statements_internal.h"
@@ -32,8 +33,12 @@ void return_value(List* expression) {
     ResultDescriptor rd;
     int kind = C_expression(expression, &rd);
     if (error_flag) return;
-    complete_pointer_step(kind, &rd);
-    if (rd.text == nullptr) return;
+    // Pointer steps of the value follow its computation, before the RETURN.
+    const std::vector<PointerStep> steps = take_pointer_steps();
+    if (rd.text == nullptr) {
+        write_pointer_steps(steps);
+        return;
+    }
     if (!return_dereference(&rd)) {
         cast_removal_pass(&rd.text);
         if (rd.text == nullptr) return;
@@ -43,19 +48,23 @@ void return_value(List* expression) {
         if (match_conditional(rd.text).found) return_conditional(&rd);
         if (contains_temporary_reference(rd.text)) temporary_wrap_pass(&rd);
         std::printf("&__FUNCTION_RETURN_VALUE=%s\n", rd.text ? rd.text : "");
+        write_pointer_steps(steps);
         std::printf("RETURN &__FUNCTION_RETURN_VALUE\n");
         return;
     case RK_MEMORY_TEMP:
     case RK_CORE_REGISTER_TEMP:
     case RK_PERIPHERAL_REGISTER_TEMP:
         std::printf("&__FUNCTION_RETURN_VALUE=Var.VALUE(\\__V%i)\n", rd.number);
+        write_pointer_steps(steps);
         std::printf("RETURN &__FUNCTION_RETURN_VALUE\n");
         return;
     case RK_MACRO_TEMP:
+        write_pointer_steps(steps);
         std::printf("RETURN &__V%i\n", rd.number);
         return;
     case RK_HLL_VARIABLE:
         std::printf("&__FUNCTION_RETURN_VALUE=Var.VALUE(\\%s)\n", rd.text);
+        write_pointer_steps(steps);
         std::printf("RETURN &__FUNCTION_RETURN_VALUE\n");
         return;
     case RK_TEXT:
@@ -63,6 +72,7 @@ void return_value(List* expression) {
             std::printf("&__FUNCTION_RETURN_VALUE=%s\n", rd.text);
         else
             std::printf("&__FUNCTION_RETURN_VALUE=Var.VALUE(%s)\n", rd.text);
+        write_pointer_steps(steps);
         std::printf("RETURN &__FUNCTION_RETURN_VALUE\n");
         return;
     default:
