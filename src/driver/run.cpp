@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include <system_error>
 
 #include "compiler/compiler.h"
+#include "driver/checked_write.h"
 #include "driver/command_line.h"
 #include "driver/diagnostics.h"
 #include "driver/format_output.h"
@@ -84,6 +86,7 @@ void restore_standard_streams() {
     std::fflush(stderr);
     if (saved_stdout >= 0) dup2(saved_stdout, STDOUT_FILENO);
     if (saved_stderr >= 0) dup2(saved_stderr, STDERR_FILENO);
+    clearerr(stdout);  // a failed write to a stage file is not the console's
 }
 
 // Opens `path` for reading as standard input; false when it cannot be opened
@@ -138,6 +141,7 @@ void open_stage_files(const char* input, const char* output) {
     }
     dup2(fd, STDOUT_FILENO);
     close(fd);
+    clearerr(stdout);
 }
 
 bool same_file(const char* a, const char* b) {
@@ -164,11 +168,49 @@ void copy_stream(FILE* in, FILE* out) {
     terminate_run(1);
 }
 
+// The output of the run, once stage 4 has prepared it.
+OutputTarget output_target;
+bool output_prepared = false;
+
+// Ends the run after a failed write: the message, no output file (as after an
+// Error) and no working files, exit status 1.
+[[noreturn]] void write_failure_exit(const char* output) {
+    std::string message = take_write_failure();
+    close_input();
+    close_output();
+    restore_standard_streams();
+    std::fprintf(stderr, "%s\n", message.c_str());
+    if (output_prepared) discard_output(output_target);
+    output_prepared = false;
+    cleanup_paths.output_started = 0;
+    if (output) remove_output_file(output);
+    free_global_lists();
+    debug_trace_close();
+    terminate_run(1);
+}
+
+// Ends the run when a write of the stage failed: to standard output, bound to
+// `stage_file`, or by a writer that recorded its failure. A close is checked
+// too (a network file system reports errors there).
+void check_stage_writes(WrittenFile kind, const std::string& stage_file, const char* output) {
+    bool written = flush_checked(stdout);
+    int error = errno;
+    if (written) {
+        int fd = dup(STDOUT_FILENO);
+        if (fd >= 0 && close(fd) != 0) {
+            written = false;
+            error = errno;
+        }
+    }
+    if (!written) note_write_failure(kind, stage_file, error);
+    if (write_failure_pending()) write_failure_exit(output);
+}
+
 int conversion(int argc, char** argv) {
     // Alone on the command line, --help and --version answer and end.
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0)) {
         if (argv[1][2] == 'h')
-            print_usage();
+            print_help();
         else
             std::puts("GEL to QUERNA converter 2.5.8");
         return 0;
@@ -181,7 +223,10 @@ int conversion(int argc, char** argv) {
     // A private working directory for each run, made the way mkdtemp makes it,
     // so that parallel runs never touch each other's files.
     std::string templ = (temp / "GEL_TEMPXXXXXX").string();
-    if (!mkdtemp(templ.data())) return 1;
+    if (!mkdtemp(templ.data())) {
+        std::fprintf(stderr, "Could not create working directory %s: %s\n", templ.c_str(), std::strerror(errno));
+        return 1;
+    }
     files.temp_dir = templ;
     std::memset(&cleanup_paths, 0, sizeof cleanup_paths);
     copy_path(cleanup_paths.temp_dir, files.temp_dir);
@@ -194,6 +239,8 @@ int conversion(int argc, char** argv) {
     disable_unsupported_errors = false;
     textout_window_disabled = false;
     tree = nullptr;
+    take_write_failure();
+    output_prepared = false;
 
     CommandLine cl;
     if (!parse_command_line(argc, argv, &cl)) return 1;
@@ -227,6 +274,7 @@ int conversion(int argc, char** argv) {
     } else {
         close_input();
     }
+    check_stage_writes(WF_TEMPORARY, files.pre_file, cl.output);
     close_output();
 
     // Stage 2: parsing.
@@ -243,25 +291,39 @@ int conversion(int argc, char** argv) {
     compile(tree, cl.output, macrofilename);
     debug_trace("After compile().\n");
     free_global_lists();
+    check_stage_writes(WF_TEMPORARY, files.dts_file, cl.output);
 
     if (cl.target_given && cl.regs_requested) write_register_report(cl.output);
+    if (write_failure_pending()) write_failure_exit(cl.output);
 
     // Stage 4: the output file is the macro file, a newline and the indented body.
+    // It is written under a temporary name and renamed when complete.
     close_input();
     close_output();
+    prepare_output(cl.output, &output_target);
+    output_prepared = true;
+    copy_path(cleanup_paths.output, output_target.remove_on_failure);
     cleanup_paths.output_started = 1;
-    open_stage_files(files.dts_file.c_str(), cl.output);
+    open_stage_files(files.dts_file.c_str(), output_target.write_path.c_str());
     if (FILE* macros = std::fopen(macrofilename, "rb")) {
         copy_stream(macros, stdout);
         std::fclose(macros);
     }
     std::fputc('\n', stdout);
     format_output(stdin, stdout);
+    check_stage_writes(WF_OUTPUT, cl.output, cl.output);
 
     close_input();
     close_output();
     restore_standard_streams();
-    if (error_flag) std::remove(cl.output);
+    if (error_flag) {
+        discard_output(output_target);
+        remove_output_file(cl.output);
+    } else if (!commit_output(output_target)) {
+        note_write_failure(WF_OUTPUT, cl.output, errno);
+        write_failure_exit(cl.output);
+    }
+    output_prepared = false;
     disarm_cleanup();
     debug_trace("Debug end.\n");
     debug_trace_close();

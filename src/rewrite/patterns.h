@@ -19,6 +19,9 @@ void cast_removal_pass(char** text);
 char* macro_operator_pass(const char* op, ResultDescriptor* rd);
 // Undoes the backslash between a negation and a macro.
 char* negation_pass(ResultDescriptor* rd);
+// Whether the compound assignment to the (stripped) left text writes target
+// memory with Data.Set; gives the address expression.
+bool pointer_compound_target(const char* left, std::string* address = nullptr);
 // Writes the command of a compound assignment of two composite expressions.
 void pointer_compound_pass(const char* left, const char* op, const char* right);
 // Parenthesises HLL references when the text holds no Var. call.
