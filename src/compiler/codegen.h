@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "compiler/value.h"
 #include "frontend/tree.h"
@@ -81,7 +82,6 @@ char* C_enumerator(List* list, char** text);
 // ---- statements (statements.cpp) ----
 extern List* loop_labels;
 extern List* break_targets;
-extern const char* loop_condition_text;  // text of the most recent while condition
 
 int C_compound_statement(List* list, long scope_depth, const char* macrofilename);
 int C_statement_list(List* list, const char* macrofilename);
@@ -101,15 +101,21 @@ int return_dereference(ResultDescriptor* rd);
 // ---- expressions (expressions.cpp) ----
 extern int deref_mode;          // bit 1 function form, bit 2 HLL form, bit 4 drop the next cast
 extern bool drop_next_cast;
-extern bool in_loop_condition;
-extern int call_in_condition;
-extern bool renumber_entry;
-extern bool pointer_step_pending;
-extern int pointer_step_up;
+// A postfix "++"/"--" on a pointer variable leaves its update to the
+// statement that holds it: the step is recorded here, in source order, and
+// written after the statement, the IF or WHILE test or the returned value
+// that reads the pointer's old value.
+struct PointerStep {
+    const char* name;  // pooled
+    bool up;           // "++"
+};
+extern std::vector<PointerStep> pending_pointer_steps;
+// Set by a caller that drops the value of the expression it converts (an
+// expression statement, a for loop's initialisation and step, the left parts
+// of a comma list). The first postfix expression reached takes and clears it:
+// a postfix "++"/"--" whose value nobody reads keeps no copy of the old value.
+extern bool postfix_value_unused;
 extern uint32_t builtin_selection_mask;  // cleared by compile
-// Name of the pointer variable whose postfix "++"/"--" left its update to the
-// statement (set together with pointer_step_pending).
-extern const char* pointer_step_name;
 // Clears the flags above (called by compile before the first declaration).
 void reset_expression_state();
 

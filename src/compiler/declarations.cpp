@@ -4,6 +4,7 @@
 #include <string>
 
 #include "compiler/codegen.h"
+#include "compiler/statements_internal.h"
 #include "compiler/value.h"
 #include "driver/diagnostics.h"
 #include "frontend/tree.h"
@@ -235,6 +236,8 @@ int C_init_declarator(List* list, bool is_global, uint32_t* flags) {
         int kind = C_assignment_expression(expression->child, &rd);
         if (error_flag) return 0;
         emit_initialisation(name->txt, kind, &rd);
+        // A pointer step of the initialiser belongs to this declarator.
+        complete_pointer_steps();
     }
     return 0;
 }

@@ -15,24 +15,16 @@
 
 int deref_mode = 0;
 bool drop_next_cast = false;
-bool in_loop_condition = false;
-int call_in_condition = 0;
-bool renumber_entry = false;
-bool pointer_step_pending = false;
-int pointer_step_up = 0;
+std::vector<PointerStep> pending_pointer_steps;
+bool postfix_value_unused = false;
 uint32_t builtin_selection_mask = 0;
-const char* pointer_step_name = nullptr;
 
 void reset_expression_state() {
     deref_mode = 0;
     drop_next_cast = false;
-    in_loop_condition = false;
-    call_in_condition = 0;
-    renumber_entry = false;
-    pointer_step_pending = false;
-    pointer_step_up = 0;
+    pending_pointer_steps.clear();
+    postfix_value_unused = false;
     builtin_selection_mask = 0;
-    pointer_step_name = nullptr;
     reset_name_indexes();
 }
 
@@ -53,16 +45,25 @@ int C_expression(List* list, ResultDescriptor* rd) {
     List* first_part = single_operand(current, ID_expression);
     if (!first_part) FATAL_INTERNAL_ERROR("C_expression");
 
-    if (parts.empty()) return C_assignment_expression(first_part, rd);
+    // The value of every part but the last is dropped; the last one's is
+    // dropped when the caller drops the whole list's.
+    const bool value_unused = postfix_value_unused;
+    auto convert_part = [](List* part, bool unused, ResultDescriptor* value) {
+        postfix_value_unused = unused;
+        int kind = C_assignment_expression(part, value);
+        postfix_value_unused = false;
+        return kind;
+    };
+    if (parts.empty()) return convert_part(first_part, value_unused, rd);
 
     ResultDescriptor dropped;
-    C_assignment_expression(first_part, &dropped);
+    convert_part(first_part, true, &dropped);
     if (error_flag) return 0;
     for (size_t i = parts.size(); i-- > 0;) {
         List* part = parts[i];
-        if (i == 0) return C_assignment_expression(part->last->child, rd);
+        if (i == 0) return convert_part(part->last->child, value_unused, rd);
         ResultDescriptor value;
-        C_assignment_expression(part->last->child, &value);
+        convert_part(part->last->child, true, &value);
         if (error_flag) return 0;
     }
     return 0;

@@ -16,10 +16,9 @@ bool is_register_or_memory(int kind) {
 }
 
 // Right side text or expression after "Var.Assign %s=" (or a pointer write).
-void write_right_text(ResultDescriptor* left, int right_kind, ResultDescriptor* right) {
+void write_right_text(int right_kind, ResultDescriptor* right) {
     if (right_kind == RK_TEXT) {
         if (std::strchr(text_of(right), '*')) {
-            if (pointer_step_pending) right->text = pointer_step_pass(left, right);
             emit(fill("%s\n", {text_of(right)}));
         } else {
             emit(fill("Var.VALUE(%s)\n", {text_of(right)}));
@@ -190,7 +189,7 @@ void write_assigned_value(ResultDescriptor* left, int right_kind, ResultDescript
         case OC_TEMPORARY: emit(fill("(\\__V%i)\n", {number_text(right->number)})); break;
         case OC_MACRO: emit(fill("(&__V%i)\n", {number_text(right->number)})); break;
         case OC_HLL: emit(fill("Var.VALUE(\\%s)\n", {text_of(right)})); break;
-        default: write_right_text(left, right_kind, right); break;
+        default: write_right_text(right_kind, right); break;
     }
 }
 

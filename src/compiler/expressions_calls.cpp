@@ -109,10 +109,7 @@ int script_call(const tree_element* name, List* arguments, ResultDescriptor* rd)
         emit(fill("GOSUB %s\n", {function}));
         if (!returns_nothing) emit(entry_line("", temp_counter));
         set_macro_result(rd, temp_counter);
-        if (in_loop_condition)
-            call_in_condition = -1;
-        else
-            temp_counter += 1;
+        temp_counter += 1;
         return RK_MACRO_TEMP;
     }
 
@@ -132,8 +129,7 @@ int script_call(const tree_element* name, List* arguments, ResultDescriptor* rd)
     if (returns_nothing) {
         emit("\n");
     } else {
-        int32_t entry = renumber_entry ? renumbering_pass(temp_counter) : temp_counter;
-        emit(entry_line("\n", entry));
+        emit(entry_line("\n", temp_counter));
     }
     set_macro_result(rd, temp_counter);
     temp_counter += 1;

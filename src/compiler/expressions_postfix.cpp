@@ -78,9 +78,21 @@ int postfix_base(List* list, ResultDescriptor* rd) {
     FATAL_INTERNAL_ERROR("C_postfix_expression");
 }
 
+// Whether the base of a postfix chain is a parenthesised expression: a
+// primary expression's list (given as it is or as the one element of a
+// postfix list) that holds an expression.
+bool is_parenthesised(List* base) {
+    List* primary = base;
+    if (!below_level(base, ID_postfix_expression)) {
+        if (base->count != 1 || base->first->id != ID_primary_expression) return false;
+        primary = base->first->child;
+    }
+    return primary && primary->count == 1 && primary->first->id == ID_expression;
+}
+
 // Postfix "++"/"--" on a converted operand; `saved` is the number taken for
-// the macro that keeps the old value.
-int postfix_increment(int kind, ResultDescriptor* operand, bool increment, int32_t saved,
+// the macro that keeps the old value, `unused` tells that nobody reads it.
+int postfix_increment(int kind, ResultDescriptor* operand, bool increment, int32_t saved, bool unused,
                       ResultDescriptor* rd) {
     std::string n = number_text(saved);
     const char* sign = increment ? "+1" : "-1";
@@ -93,30 +105,28 @@ int postfix_increment(int kind, ResultDescriptor* operand, bool increment, int32
             break;
         }
         case OC_HLL: {
-            pointer_step_pending = false;
-            pointer_step_name = nullptr;
-            // A "--" steps a pointer down: the flag from an earlier "++" must
-            // not survive it.
-            pointer_step_up = increment ? 1 : 0;
             const char* name = text_of(operand);
             if (find_listed_name(pointer_variables, name)) {
                 // The step is written after the statement, so until then the
                 // variable still holds the old value: that is the value.
-                pointer_step_pending = true;
-                pointer_step_name = pool_string(name);
+                pending_pointer_steps.push_back(PointerStep{pool_string(name), increment});
                 temp_counter -= 1;
                 *rd = ResultDescriptor{};
                 rd->text = pool_string(name);
                 return RK_HLL_VARIABLE;
             }
-            emit(fill(increment ? "Var.Assign \\%s=\\%s+1\n" : "Var.Assign \\%s=\\%s-1\n", {name, name}));
-            temp_counter -= 1;
-            if (in_loop_condition) {
-                *rd = ResultDescriptor{};
-                rd->text = pool_string(name);
-                return RK_HLL_VARIABLE;
+            if (unused) {
+                emit(fill(increment ? "Var.Assign \\%s=\\%s+1\n" : "Var.Assign \\%s=\\%s-1\n", {name, name}));
+                temp_counter -= 1;
+                break;
             }
-            break;
+            // The value is the variable as it was before the step.
+            emit(fill("&__V%i=Var.VALUE(\\%s)\n", {n, name}));
+            emit(fill(increment ? "Var.Assign \\%s=\\%s+1\n" : "Var.Assign \\%s=\\%s-1\n", {name, name}));
+            *rd = ResultDescriptor{};
+            rd->number = saved;
+            rd->text = pool_string(("&__V" + n).c_str());
+            return RK_MACRO_TEMP;
         }
         case OC_MACRO: {
             // Both sides are the script macros: the old value is kept in
@@ -158,6 +168,8 @@ char* materialise(ChainText& chain) {
 
 int C_postfix_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_postfix_expression");
+    const bool unused = postfix_value_unused;
+    postfix_value_unused = false;
 
     // Walk down to the base, keeping every level (outermost first).
     std::vector<std::pair<List*, Step>> chain;
@@ -167,7 +179,13 @@ int C_postfix_expression(List* list, ResultDescriptor* rd) {
         chain.emplace_back(current, step);
         current = current->first->child;
     }
-    if (chain.empty()) return postfix_base(current, rd);
+    if (chain.empty()) {
+        // A parenthesised expression hands a dropped value on to its inside.
+        postfix_value_unused = unused && is_parenthesised(current);
+        int kind = postfix_base(current, rd);
+        postfix_value_unused = false;
+        return kind;
+    }
 
     // The counter step of a postfix increment happens before its operand is
     // converted, so the numbers of all increments of the chain are taken
@@ -176,7 +194,7 @@ int C_postfix_expression(List* list, ResultDescriptor* rd) {
     for (size_t i = 0; i < chain.size(); ++i) {
         if (chain[i].second == Step::increment || chain[i].second == Step::decrement) {
             saved[i] = temp_counter;
-            if (!call_in_condition) temp_counter = saved[i] + 1;
+            temp_counter = saved[i] + 1;
         }
     }
 
@@ -222,7 +240,8 @@ int C_postfix_expression(List* list, ResultDescriptor* rd) {
                     value.text = materialise(text);
                 }
                 ResultDescriptor result;
-                kind = postfix_increment(kind, &value, chain[i].second == Step::increment, saved[i], &result);
+                kind = postfix_increment(kind, &value, chain[i].second == Step::increment, saved[i], unused && i == 0,
+                                        &result);
                 if (error_flag) return 0;
                 value = result;
                 break;

@@ -1,6 +1,7 @@
 // Blocks, statement lists, the statement dispatcher, labels and expression
 // statements with the completion of a pending pointer step.
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,18 +12,18 @@
 unsigned long statement_calls = 0;
 unsigned long statement_list_calls = 0;
 
-void complete_pointer_step(int kind, const ResultDescriptor* rd) {
-    if (!pointer_step_pending) return;
-    // The pointer's own name, when the expression code left it; the value of
-    // a statement such as "y = p++;" or "p++, f();" is not the pointer.
-    const char* name = pointer_step_name;
-    if ((name == nullptr || *name == '\0') && kind == RK_MACRO_TEMP && rd != nullptr) name = rd->text;
-    if (name != nullptr && *name != '\0')
-        std::printf("Var.Assign \\%s=\\%s%s\n", name, name, pointer_step_up ? "+1" : "-1");
-    pointer_step_pending = false;
-    pointer_step_up = 0;
-    pointer_step_name = nullptr;
+std::vector<PointerStep> take_pointer_steps() {
+    std::vector<PointerStep> steps;
+    steps.swap(pending_pointer_steps);
+    return steps;
 }
+
+void write_pointer_steps(const std::vector<PointerStep>& steps) {
+    for (const PointerStep& step : steps)
+        std::printf("Var.Assign \\%s=\\%s%s\n", step.name, step.name, step.up ? "+1" : "-1");
+}
+
+void complete_pointer_steps() { write_pointer_steps(take_pointer_steps()); }
 
 int C_compound_statement(List* list, long scope_depth, const char* macrofilename) {
     debug_trace_line("In C_compound_statement()");
@@ -91,6 +92,20 @@ int C_labeled_statement(List* list, const char* macrofilename) {
     return 0;
 }
 
+namespace {
+
+// The statement "continue;": the scanner knows no such keyword, so it arrives
+// as an expression statement made of the one identifier.
+bool is_continue(List* expression_statement) {
+    if (expression_statement == nullptr || expression_statement->count != 1) return false;
+    List* list = expression_statement->first->child;
+    while (list != nullptr && list->count == 1 && list->first->child != nullptr) list = list->first->child;
+    return list != nullptr && list->count == 1 && list->first->id == ID_IDENTIFIER && list->first->txt != nullptr &&
+           std::strcmp(list->first->txt, "continue") == 0;
+}
+
+}  // namespace
+
 int C_statement(List* list, const char* macrofilename) {
     std::string trace = "In C_statement(), call " + std::to_string(++statement_calls);
     tree_element* first = list != nullptr ? list->first : nullptr;
@@ -111,10 +126,16 @@ int C_statement(List* list, const char* macrofilename) {
                              macrofilename);
         return 0;
     case ID_expression_statement: {
+        if (is_continue(child)) {
+            if (!continue_innermost_loop()) warning_at(first->line, "%s", "\"continue\" outside a loop is ignored.");
+            return 0;
+        }
         ResultDescriptor rd;
+        postfix_value_unused = true;
         int kind = C_expression_statement(child, &rd);
+        postfix_value_unused = false;
         if (error_flag) return 0;
-        complete_pointer_step(kind, &rd);
+        complete_pointer_steps();
         return kind;
     }
     case ID_selection_statement:

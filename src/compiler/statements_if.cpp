@@ -1,6 +1,7 @@
 // "if" / "else" and the IF line of a condition value.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "compiler/codegen.h"
 #include "compiler/statements_internal.h"
@@ -100,15 +101,21 @@ int C_selection_statement(List* list, const char* macrofilename) {
     deref_mode = 0;
     if (error_flag) return 0;
     debug_trace_line("In C_selection_statement()");
-    complete_pointer_step(kind, &rd);
+    // Pointer steps of the condition follow the test that reads the old
+    // values: at the head of both branches.
+    const std::vector<PointerStep> steps = take_pointer_steps();
 
     generate_if(kind, &rd);
     if (error_flag) return 0;
     std::printf("(\n");
+    write_pointer_steps(steps);
     C_statement(then_part->child, macrofilename);
     if (error_flag) return 0;
-    if (else_part != nullptr) {
+    if (else_part != nullptr || !steps.empty()) {
         std::printf(")\nELSE\n(\n");
+        write_pointer_steps(steps);
+    }
+    if (else_part != nullptr) {
         C_statement(else_part->child, macrofilename);
         if (error_flag) return 0;
     }

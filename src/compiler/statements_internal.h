@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
+#include "compiler/codegen.h"
 #include "compiler/value.h"
 #include "frontend/tree.h"
 
@@ -18,11 +20,21 @@ void label_pop(List* stack);
 void label_truncate(List* stack, uint32_t size);
 uint32_t label_count(const List* stack);
 
-// Writes the update line of a pointer step still pending after the expression
-// of a statement (an expression statement, a condition, a for-loop part or a
-// returned value), then clears the step flags: the step belongs to the
-// statement that made it and never reaches a later one.
-void complete_pointer_step(int kind, const ResultDescriptor* rd);
+// The pointer steps that the expressions converted since the last call left
+// pending, in source order; the pending list is emptied.
+std::vector<PointerStep> take_pointer_steps();
+// Writes the update line of each step: Var.Assign \p=\p+1 (or -1).
+void write_pointer_steps(const std::vector<PointerStep>& steps);
+// Writes the steps still pending after the expression of a statement (an
+// expression statement, a declaration's initialiser, a for loop's
+// initialisation or step): a step belongs to the statement that made it and
+// never reaches a later one.
+void complete_pointer_steps();
+
+// --- loops ---
+// A "continue" of the innermost loop: false outside any loop. The jump goes
+// to a label that the loop writes before its next test.
+bool continue_innermost_loop();
 
 // --- text searches ---
 // Case-insensitive (ASCII) substring search.

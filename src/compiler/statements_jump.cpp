@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "compiler/codegen.h"
 #include "compiler/statements_internal.h"
@@ -147,8 +148,12 @@ void return_value(List* expression) {
     deref_mode = 0;
     drop_next_cast = false;
     if (error_flag) return;
-    complete_pointer_step(kind, &rd);
-    if (rd.text == nullptr) return;
+    // Pointer steps of the value follow its computation, before the RETURN.
+    const std::vector<PointerStep> steps = take_pointer_steps();
+    if (rd.text == nullptr) {
+        write_pointer_steps(steps);
+        return;
+    }
     if (!return_dereference(&rd)) {
         cast_removal_pass(&rd.text);
         if (rd.text == nullptr) return;
@@ -161,19 +166,23 @@ void return_value(List* expression) {
             std::printf("&__FUNCTION_RETURN_VALUE=%s\n", script_value(rd.text).c_str());
         else
             std::printf("\n");  // after the block of a split conditional
+        write_pointer_steps(steps);
         std::printf("RETURN &__FUNCTION_RETURN_VALUE\n");
         return;
     case RK_MEMORY_TEMP:
     case RK_CORE_REGISTER_TEMP:
     case RK_PERIPHERAL_REGISTER_TEMP:
         std::printf("&__FUNCTION_RETURN_VALUE=Var.VALUE(\\__V%i)\n", rd.number);
+        write_pointer_steps(steps);
         std::printf("RETURN &__FUNCTION_RETURN_VALUE\n");
         return;
     case RK_MACRO_TEMP:
+        write_pointer_steps(steps);
         std::printf("RETURN &__V%i\n", rd.number);
         return;
     case RK_HLL_VARIABLE:
         std::printf("&__FUNCTION_RETURN_VALUE=Var.VALUE(\\%s)\n", rd.text);
+        write_pointer_steps(steps);
         std::printf("RETURN &__FUNCTION_RETURN_VALUE\n");
         return;
     case RK_TEXT:
@@ -181,6 +190,7 @@ void return_value(List* expression) {
             std::printf("&__FUNCTION_RETURN_VALUE=%s\n", rd.text);
         else
             std::printf("&__FUNCTION_RETURN_VALUE=Var.VALUE(%s)\n", rd.text);
+        write_pointer_steps(steps);
         std::printf("RETURN &__FUNCTION_RETURN_VALUE\n");
         return;
     default:

@@ -1,7 +1,9 @@
 // The while, do and for loops, the loop label stacks and the end-label step.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "compiler/codegen.h"
 #include "compiler/statements_internal.h"
@@ -11,7 +13,6 @@
 
 List* loop_labels = nullptr;
 List* break_targets = nullptr;
-const char* loop_condition_text = nullptr;
 
 void label_push(List** stack, int32_t label) {
     if (*stack == nullptr) *stack = list_create();
@@ -37,30 +38,42 @@ void label_truncate(List* stack, uint32_t size) {
 
 namespace {
 
-// Leaves the label stacks and the loop-condition flags as they were when a loop
-// started when its conversion is cut short (an Error, or a fatal error that a
-// test harness turns into an exception), so that a later conversion in the
-// same process starts clean. A loop that ends normally has already restored
-// them through the end-label step.
+// Label number of the "continue" target of each loop being converted,
+// innermost last; -1 until a "continue" of the loop asks for one.
+std::vector<int32_t> continue_labels;
+
+// Leaves the label stacks and the loop flags as they were when a loop started
+// when its conversion is cut short (an Error, or a fatal error that a test
+// harness turns into an exception), so that a later conversion in the same
+// process starts clean. A loop that ends normally has already restored them
+// through the end-label step.
 struct LoopScope {
     uint32_t labels_size = label_count(loop_labels);
     uint32_t breaks_size = label_count(break_targets);
+    size_t continues_size = continue_labels.size();
     bool finished = false;
     ~LoopScope() {
         if (finished) return;
         label_truncate(loop_labels, labels_size);
         label_truncate(break_targets, breaks_size);
+        continue_labels.resize(continues_size);
         deref_mode = 0;
-        in_loop_condition = false;
-        call_in_condition = 0;
-        renumber_entry = false;
+        postfix_value_unused = false;
+        pending_pointer_steps.clear();
     }
 };
 
 int32_t start_loop() {
     ++label_counter;
     label_push(&loop_labels, label_counter);
+    continue_labels.push_back(-1);
     return label_counter;
+}
+
+// The target of the loop's "continue" statements, if it has any: it stands
+// right before the commands of the loop's next test.
+void write_continue_label() {
+    if (!continue_labels.empty() && continue_labels.back() >= 0) std::printf("__L%i:\n", continue_labels.back());
 }
 
 void end_label_step(int32_t label) {
@@ -69,6 +82,7 @@ void end_label_step(int32_t label) {
         while (!label_empty(break_targets) && label_top(break_targets) == label) label_pop(break_targets);
     }
     label_pop(loop_labels);
+    if (!continue_labels.empty()) continue_labels.pop_back();
 }
 
 bool is_temporary_kind(int kind) {
@@ -83,6 +97,49 @@ bool opens_with_macro(const char* text) {
            (text[1] == '&' || (text[1] != '\0' && text[2] == '&'));
 }
 
+// Converts a loop condition, with the dereferences of a condition. The first
+// temporary number it may take is `first_temp`, so that converting it again
+// at the end of the body fills the very temporaries that the test reads.
+int convert_loop_condition(tree_element* condition, int32_t first_temp, bool statement, ResultDescriptor* rd) {
+    temp_counter = first_temp;
+    deref_mode = 1;
+    int kind = statement ? C_expression_statement(condition->child, rd) : C_expression(condition->child, rd);
+    deref_mode = 0;
+    return kind;
+}
+
+// The condition's commands again, at the end of the body, so that the next
+// test sees fresh values. Its pointer steps belong to that next test, which
+// writes them already; the counter ends past every number the body and the
+// condition took.
+void reevaluate_loop_condition(tree_element* condition, int32_t first_temp, bool statement) {
+    const int32_t body_end = temp_counter;
+    ResultDescriptor again;
+    convert_loop_condition(condition, first_temp, statement, &again);
+    if (error_flag) return;
+    take_pointer_steps();
+    temp_counter = std::max(body_end, temp_counter);
+}
+
+// The WHILE line of a composite condition text. HLL names stay HLL names read
+// through Var.VALUE, temporaries are read as they are, and the condition
+// conversion makes the truth values explicit (a negation becomes "==0"). The
+// line is the HLL evaluator's (V.WHILE) only when `hll_prefix_allowed` and the
+// text opens with a script macro and holds no HLL name.
+void write_expression_while(ResultDescriptor* rd, bool hll_prefix_allowed, int32_t first_temp) {
+    if (rd->text == nullptr) rd->text = pool_string("");
+    char* text = negation_pass(rd);
+    if (text == nullptr) text = rd->text;
+    rd->text = pool_string(wrap_bare_hll_names(hoist_value_negations(text)).c_str());
+    const bool hll_prefix = hll_prefix_allowed && !masked_macro_test(rd) && opens_with_macro(rd->text) &&
+                            !contains(rd->text, "\\");
+    if (hll_prefix) std::fputs("V.", stdout);
+    std::printf("WHILE %s\n", convert_condition(rd->text).c_str());
+    // A macro that opens the condition is read by the test only: the body may
+    // use its number, as the condition is converted again before the next test.
+    if (hll_prefix_allowed && opens_with_macro(rd->text) && temp_counter > first_temp) --temp_counter;
+}
+
 int while_loop(List* list, const char* macrofilename) {
     tree_element* condition = list->first->next;
     tree_element* body = condition != nullptr ? condition->next : nullptr;
@@ -90,16 +147,11 @@ int while_loop(List* list, const char* macrofilename) {
     LoopScope scope;
     int32_t label = start_loop();
 
+    const int32_t first_temp = temp_counter;
     ResultDescriptor rd;
-    in_loop_condition = true;
-    deref_mode = 1;
-    int kind = C_expression(condition->child, &rd);
-    loop_condition_text = rd.text;
-    deref_mode = 0;
+    int kind = convert_loop_condition(condition, first_temp, false, &rd);
     if (error_flag) return 0;
-    in_loop_condition = false;
-    call_in_condition = 0;
-    complete_pointer_step(kind, &rd);
+    const std::vector<PointerStep> steps = take_pointer_steps();
 
     if (is_temporary_kind(kind)) {
         std::printf("WHILE V.VALUE(\\__V%i)\n", rd.number);
@@ -108,33 +160,22 @@ int while_loop(List* list, const char* macrofilename) {
     } else if (kind == RK_HLL_VARIABLE) {
         std::printf("WHILE V.VALUE(\\%s)\n", text_of(rd));
     } else if (kind == RK_EXPRESSION) {
-        if (rd.text == nullptr) rd.text = pool_string("");
-        value_call_pass(&rd, 0);
-        if (rd.text == nullptr) rd.text = pool_string("");
-        renumber_entry = true;
-        if (!masked_macro_test(&rd) && opens_with_macro(rd.text)) {
-            std::fputs("V.", stdout);
-            renumber_entry = false;
-        }
-        char* text = temporary_value_pass(&rd);
-        if (text == nullptr) text = rd.text;
-        rd.text = text;
-        std::printf("WHILE %s\n", convert_condition(text).c_str());
-        if (opens_with_macro(text) && temp_counter > 0) --temp_counter;
+        write_expression_while(&rd, true, first_temp);
     } else {
         FATAL_INTERNAL_ERROR("C_iteration_statement");
     }
 
+    // The pointer steps of the condition follow each test that reads the old
+    // values: at the head of the body and after the loop.
     std::printf("(\n");
+    write_pointer_steps(steps);
     C_statement(body->child, macrofilename);
     if (error_flag) return 0;
-    // The condition's commands again, so that the next test sees fresh values.
-    ResultDescriptor again;
-    int again_kind = C_expression(condition->child, &again);
+    write_continue_label();
+    reevaluate_loop_condition(condition, first_temp, false);
     if (error_flag) return 0;
-    complete_pointer_step(again_kind, &again);
-    renumber_entry = false;
     std::printf(")\n");
+    write_pointer_steps(steps);
     end_label_step(label);
     scope.finished = true;
     return 0;
@@ -152,11 +193,12 @@ int do_loop(List* list, const char* macrofilename) {
     std::printf("(\n");
     C_statement(body->child, macrofilename);
     if (error_flag) return 0;
+    write_continue_label();
 
     ResultDescriptor rd;
     int kind = C_expression(condition->child, &rd);
     if (error_flag) return 0;
-    complete_pointer_step(kind, &rd);
+    const std::vector<PointerStep> steps = take_pointer_steps();
     if (is_temporary_kind(kind)) {
         std::printf("Var.IF !(\\__V%i)\n&__V%i=0\n", rd.number, n);
     } else if (kind == RK_MACRO_TEMP) {
@@ -175,6 +217,7 @@ int do_loop(List* list, const char* macrofilename) {
     } else {
         FATAL_INTERNAL_ERROR("C_iteration_statement");
     }
+    write_pointer_steps(steps);
     std::printf(")\n");
     end_label_step(label);
     scope.finished = true;
@@ -196,40 +239,52 @@ int for_loop(List* list, const char* macrofilename) {
     ++temp_counter;
 
     ResultDescriptor init_rd;
-    int init_kind = C_expression_statement(init->child, &init_rd);
+    postfix_value_unused = true;
+    C_expression_statement(init->child, &init_rd);
+    postfix_value_unused = false;
     if (error_flag) return 0;
-    complete_pointer_step(init_kind, &init_rd);
+    complete_pointer_steps();
 
+    const int32_t first_temp = temp_counter;
     ResultDescriptor rd;
-    int kind = C_expression_statement(condition->child, &rd);
+    int kind = convert_loop_condition(condition, first_temp, true, &rd);
     if (error_flag) return 0;
-    complete_pointer_step(kind, &rd);
-    std::printf("WHILE ");
+    const std::vector<PointerStep> steps = take_pointer_steps();
     if (kind == RK_EXPRESSION) {
-        std::printf("%s", text_of(rd));
-    } else if (kind == RK_TEXT) {
-        std::printf("Var.VALUE(%s)", text_of(rd));
-    } else if (is_temporary_kind(kind)) {
-        std::printf("Var.VALUE(\\__V%i)", rd.number);
-    } else if (kind == RK_HLL_VARIABLE) {
-        std::printf("Var.VALUE(\\%s)", text_of(rd));
-    } else if (kind == RK_MACRO_TEMP) {
-        std::printf("&__V%i", rd.number);
-    } else if (kind != RK_NONE) {
-        FATAL_INTERNAL_ERROR("C_iteration_statement");
+        write_expression_while(&rd, false, first_temp);
+    } else {
+        std::printf("WHILE ");
+        if (kind == RK_TEXT) {
+            std::printf("Var.VALUE(%s)", text_of(rd));
+        } else if (is_temporary_kind(kind)) {
+            std::printf("Var.VALUE(\\__V%i)", rd.number);
+        } else if (kind == RK_HLL_VARIABLE) {
+            std::printf("Var.VALUE(\\%s)", text_of(rd));
+        } else if (kind == RK_MACRO_TEMP) {
+            std::printf("&__V%i", rd.number);
+        } else if (kind != RK_NONE) {
+            FATAL_INTERNAL_ERROR("C_iteration_statement");
+        }
+        std::printf("\n");
     }
-    std::printf("\n");
     std::printf("(\n");
+    write_pointer_steps(steps);
 
     C_statement(body->child, macrofilename);
     if (error_flag) return 0;
+    write_continue_label();
     if (step != nullptr) {
         ResultDescriptor step_rd;
-        int step_kind = C_expression(step->child, &step_rd);
+        postfix_value_unused = true;
+        C_expression(step->child, &step_rd);
+        postfix_value_unused = false;
         if (error_flag) return 0;
-        complete_pointer_step(step_kind, &step_rd);
+        complete_pointer_steps();
     }
+    reevaluate_loop_condition(condition, first_temp, true);
+    if (error_flag) return 0;
     std::printf(")\n");
+    write_pointer_steps(steps);
     end_label_step(label);
     scope.finished = true;
     return 0;
@@ -250,4 +305,11 @@ int C_iteration_statement(List* list, const char* macrofilename) {
     default:
         return 0;
     }
+}
+
+bool continue_innermost_loop() {
+    if (continue_labels.empty()) return false;
+    if (continue_labels.back() < 0) continue_labels.back() = ++label_counter;
+    std::printf("GOTO __L%i\n", continue_labels.back());
+    return true;
 }

@@ -12,6 +12,19 @@
 #include <vector>
 
 namespace pass_engine {
+
+std::size_t literal_end(const std::string& t, std::size_t at) {
+    char quote = t[at];
+    std::size_t i = at + 1;
+    while (i < t.size()) {
+        if (t[i] == '\\')
+            i += 2;
+        else if (t[i++] == quote)
+            return i;
+    }
+    return t.size();
+}
+
 namespace {
 
 bool is_word(char c) {
@@ -53,19 +66,6 @@ std::string regex_replace_all(const std::string& t, const std::regex& re, const 
     return std::regex_replace(t, re, format);
 }
 
-// Index behind the string or character literal that starts at `at` (a quote);
-// an unterminated literal runs to the end of the text.
-std::size_t literal_end(const std::string& t, std::size_t at) {
-    char quote = t[at];
-    std::size_t i = at + 1;
-    while (i < t.size()) {
-        if (t[i] == '\\')
-            i += 2;
-        else if (t[i++] == quote)
-            return i;
-    }
-    return t.size();
-}
 bool is_quote(char c) { return c == '"' || c == '\''; }
 
 // Applies `rewrite` to each stretch of text outside string and character
@@ -329,28 +329,6 @@ bool compound_address(const std::string& t, std::string* address, Engine engine)
     return false;
 }
 
-int count_temporary_names(const std::string& saved, const std::string& name, bool* equal, Engine engine) {
-    int count = 0;
-    *equal = false;
-    if (engine == BY_PATTERN) {
-        const std::regex& names = per_call_pattern(temporary_name_source);
-        for (std::sregex_iterator it(saved.begin(), saved.end(), names), end;
-             it != end; ++it) {
-            ++count;
-            if (it->str() == name) *equal = true;
-        }
-        return count;
-    }
-    for (std::size_t i = saved.find("__V"); i != std::string::npos; i = saved.find("__V", i)) {
-        std::size_t j = i + 3;
-        while (j < saved.size() && is_digit(saved[j])) ++j;
-        ++count;
-        if (saved.compare(i, j - i, name) == 0 && j - i == name.size()) *equal = true;
-        i = j;
-    }
-    return count;
-}
-
 std::string parenthesise_hll_names(const std::string& t, Engine engine) {
     if (contains_var_call(t, engine)) return t;
     return outside_literals(t, [engine](const std::string& segment) {
@@ -431,38 +409,6 @@ bool masked_macro(const std::string& t, Engine engine) {
     std::size_t end = t.size() - 1;
     if (all_of_from(t, p, end, is_hex)) return true;
     return caseless_at(t, p, "0x") && all_of_from(t, p + 2, end, is_hex);
-}
-
-std::string temporary_values(const std::string& t, Engine engine) {
-    std::string out = t;
-    if (contains_var_call(t, engine)) {
-        if (engine == BY_PATTERN) {
-            out = regex_replace_all(t, per_call_pattern(temporary_value_call_source), "");
-        } else {
-            // "(Var.VALUE\(\\__V[0-9]+\))", the "." matching anything but a line end.
-            out.clear();
-            std::size_t i = 0;
-            while (i < t.size()) {
-                if (exact_at(t, i, "Var") && i + 3 < t.size() && !is_line_end(t[i + 3]) &&
-                    exact_at(t, i + 4, "VALUE(\\__V")) {
-                    std::size_t j = i + 14;
-                    while (j < t.size() && is_digit(t[j])) ++j;
-                    if (j > i + 14 && j < t.size() && t[j] == ')') {
-                        i = j + 1;
-                        continue;
-                    }
-                }
-                out += t[i++];
-            }
-        }
-    }
-    if (out.size() <= 10 && out.find('!') != std::string::npos)
-        out = engine == BY_PATTERN ? regex_replace_all(out, per_call_pattern(exclamation_source), "")
-                                   : replace_all(out, "!", "");
-    return outside_literals(out, [engine](const std::string& segment) {
-        return engine == BY_PATTERN ? regex_replace_all(segment, per_call_pattern(backslash_source), "&")
-                                    : replace_all(segment, "\\", "&");
-    });
 }
 
 std::string data_long(const std::string& t, Engine engine) {

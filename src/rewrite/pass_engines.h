@@ -18,6 +18,10 @@ enum Engine { BY_PATTERN, BY_HAND };
 
 inline Engine engine_for(std::size_t) { return BY_HAND; }
 
+// Index behind the string or character literal that starts at `at` (a quote);
+// an unterminated literal runs to the end of the text.
+std::size_t literal_end(const std::string& text, std::size_t at);
+
 bool contains_var_call(const std::string& text, Engine engine);        // "\bVar.\b", caseless
 bool contains_hll_temporary(const std::string& text, Engine engine);   // "\\__[a-z]", caseless
 bool numeric_constant(const std::string& text, bool allow_negation, Engine engine);
@@ -27,12 +31,9 @@ std::string remove_cast(const std::string& text, Engine engine);
 std::string undo_negation_backslash(const std::string& text, Engine engine);
 // Address group of the pointer compound pattern; false when it does not match.
 bool compound_address(const std::string& left, std::string* address, Engine engine);
-// Number of matches of "(__V[0-9]*)" in `saved`; *equal tells whether one equals `name`.
-int count_temporary_names(const std::string& saved, const std::string& name, bool* equal, Engine engine);
 std::string parenthesise_hll_names(const std::string& text, Engine engine);
 bool value_comparison(const std::string& text, Engine engine);
 bool masked_macro(const std::string& text, Engine engine);
-std::string temporary_values(const std::string& text, Engine engine);
 std::string data_long(const std::string& text, Engine engine);
 std::string wrap_temporaries(const std::string& text, Engine engine);
 

@@ -43,11 +43,7 @@ const char* const kept_pattern_source[KP_COUNT] = {
 
 const char* const wrap_temporary_source = R"re((\\__[a-z]))re";
 const char* const wrap_skip_value_source = R"re(Var\.[Vv][Aa][Ll][Uu][Ee]\([^)]*\)|\\(\__[a-z]))re";
-const char* const temporary_name_source = R"re((__V[0-9]*))re";
 const char* const hll_reference_source = R"re((\\[a-zA-Z0-9_]+))re";
-const char* const temporary_value_call_source = R"re((Var.VALUE\(\\__V[0-9]+\)))re";
-const char* const exclamation_source = R"re(!)re";
-const char* const backslash_source = R"re(\\)re";
 const char* const negated_macro_source = R"re(!\\&)re";
 const char* const complemented_macro_source = R"re(~\\&)re";
 const char* const data_long_source = R"re(Data.Long\(D:)re";

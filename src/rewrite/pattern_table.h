@@ -58,11 +58,7 @@ extern const char* const kept_pattern_source[KP_COUNT];
 // Built anew on every call, case-sensitive.
 extern const char* const wrap_temporary_source;        // temporary-wrap pass
 extern const char* const wrap_skip_value_source;       // temporary-wrap pass
-extern const char* const temporary_name_source;        // renumbering pass
 extern const char* const hll_reference_source;         // HLL-name pass
-extern const char* const temporary_value_call_source;  // temporary-value pass
-extern const char* const exclamation_source;           // temporary-value pass
-extern const char* const backslash_source;             // temporary-value pass
 extern const char* const negated_macro_source;         // negation pass
 extern const char* const complemented_macro_source;    // negation pass
 extern const char* const data_long_source;             // data-long pass

@@ -3,7 +3,9 @@
 #include "rewrite/patterns.h"
 
 #include <cstdio>
+#include <cctype>
 #include <cstring>
+#include <strings.h>
 #include <string>
 
 #include "compiler/codegen.h"
@@ -87,28 +89,75 @@ void pointer_compound_pass(const char* left, const char* op, const char* right) 
                 r.c_str());
 }
 
-char* pointer_step_pass(ResultDescriptor* left, ResultDescriptor* right) {
-    std::string l = text_of(left->text);
-    std::string step = l.size() > 2 ? l.substr(2) : std::string();
-    std::string t = text_of(right->text) + "\nVar.Assign \\" + step + "=\\" + step + (pointer_step_up == 1 ? "+1" : "-1");
-    pointer_step_pending = false;
-    pointer_step_up = 0;
-    temp_counter -= 1;
-    left->text = pool_string(t.c_str());
-    return left->text;
-}
-
-int renumbering_pass(int n) {
-    std::string saved = text_of(loop_condition_text);
-    bool equal = false;
-    int count = pass_engine::count_temporary_names(saved, "__V" + std::to_string(n), &equal, engine_for(saved.size()));
-    return equal ? temp_counter : n - count;
-}
-
 void hll_name_pass(ResultDescriptor* rd) {
     if (!rd->text) return;
     std::string t(rd->text);
     rd->text = pool_string(pass_engine::parenthesise_hll_names(t, engine_for(t.size())).c_str());
+}
+
+std::string hoist_value_negations(const char* text) {
+    const std::string t = text_of(text);
+    const std::string call = "Var.Value(!\\";
+    std::string out;
+    std::size_t i = 0;
+    while (i < t.size()) {
+        if (t[i] == '"' || t[i] == '\'') {
+            std::size_t end = pass_engine::literal_end(t, i);
+            out.append(t, i, end - i);
+            i = end;
+            continue;
+        }
+        if (t.compare(i, call.size(), call) == 0) {
+            std::size_t name = i + call.size(), end = name;
+            while (end < t.size() && (std::isalnum(static_cast<unsigned char>(t[end])) || t[end] == '_')) ++end;
+            if (end > name && end < t.size() && t[end] == ')') {
+                out.append("!Var.VALUE(\\").append(t, name, end - name).append(")");
+                i = end + 1;
+                continue;
+            }
+        }
+        out += t[i++];
+    }
+    return out;
+}
+
+std::string wrap_bare_hll_names(const std::string& t) {
+    std::string out, bare;
+    auto flush = [&]() {
+        if (bare.empty()) return;
+        out += pass_engine::value_calls(bare, 0, engine_for(bare.size()));
+        bare.clear();
+    };
+    std::size_t i = 0;
+    while (i < t.size()) {
+        if (t[i] == '"' || t[i] == '\'') {
+            std::size_t end = pass_engine::literal_end(t, i);
+            bare.append(t, i, end - i);
+            i = end;
+            continue;
+        }
+        if (t.size() - i >= 10 && strncasecmp(t.c_str() + i, "var.value(", 10) == 0) {
+            // The call and everything inside it, to its closing parenthesis.
+            std::size_t j = i + 10;
+            int depth = 1;
+            while (j < t.size() && depth > 0) {
+                if (t[j] == '"' || t[j] == '\'') {
+                    j = pass_engine::literal_end(t, j);
+                    continue;
+                }
+                if (t[j] == '(') ++depth;
+                if (t[j] == ')') --depth;
+                ++j;
+            }
+            flush();
+            out.append(t, i, j - i);
+            i = j;
+            continue;
+        }
+        bare += t[i++];
+    }
+    flush();
+    return out;
 }
 
 bool value_comparison_test(const ResultDescriptor* rd) {
@@ -121,12 +170,6 @@ bool masked_macro_test(const ResultDescriptor* rd) {
     if (!rd->text) return false;
     std::string t(rd->text);
     return pass_engine::masked_macro(t, engine_for(t.size()));
-}
-
-char* temporary_value_pass(ResultDescriptor* rd) {
-    std::string t = text_of(rd->text);
-    rd->text = pool_string(pass_engine::temporary_values(t, engine_for(t.size())).c_str());
-    return rd->text;
 }
 
 char* memory_cast_pass(ResultDescriptor* rd) {

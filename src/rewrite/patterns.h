@@ -24,15 +24,18 @@ char* negation_pass(ResultDescriptor* rd);
 bool pointer_compound_target(const char* left, std::string* address = nullptr);
 // Writes the command of a compound assignment of two composite expressions.
 void pointer_compound_pass(const char* left, const char* op, const char* right);
-// Builds the assignment text followed by the pointer step; clears the pending flags.
-char* pointer_step_pass(ResultDescriptor* left, ResultDescriptor* right);
-// Number for the ENTRY line of a call inside a loop condition.
-int renumbering_pass(int n);
 // Parenthesises HLL references when the text holds no Var. call.
 void hll_name_pass(ResultDescriptor* rd);
+// Loop conditions. The "!" of an HLL variable's value call comes out of the
+// call: Var.Value(!\x) becomes !Var.VALUE(\x), so that the condition
+// conversion can write the negation as "==0".
+std::string hoist_value_negations(const char* text);
+// Wraps each HLL reference (\x, \__V3) that stands outside a Var.VALUE call
+// in Var.VALUE(...); the calls and string and character literals are copied
+// as they are.
+std::string wrap_bare_hll_names(const std::string& text);
 bool value_comparison_test(const ResultDescriptor* rd);
 bool masked_macro_test(const ResultDescriptor* rd);
-char* temporary_value_pass(ResultDescriptor* rd);
 char* memory_cast_pass(ResultDescriptor* rd);
 // Returns the text without "(unsigned long)" casts when it holds a Data.Long
 // read; the descriptor is not changed.

@@ -74,43 +74,48 @@ TEST_F(PostfixTest, PostfixStepOfTextSavesTheOldValue) {
     EXPECT_EQ(temp_counter, 1);
 }
 
-TEST_F(PostfixTest, PostfixStepOfAVariableGivesItsNumberBack) {
+TEST_F(PostfixTest, PostfixStepOfAVariableYieldsTheOldValue) {
     global("i");
+    // A value that is read: the old value is kept in a macro of its own.
     Converted r = convert(postfix(ID_INC_OP, id("i")));
     EXPECT_EQ(r.kind, RK_MACRO_TEMP);
     EXPECT_EQ(r.rd.number, 0);
-    EXPECT_EQ(r.out, "Var.Assign \\i=\\i+1\n");
-    EXPECT_EQ(temp_counter, 0);
-    EXPECT_EQ(convert(call("f", {})).rd.number, 0);  // the number is reused
+    EXPECT_EQ(r.text(), "&__V0");
+    EXPECT_EQ(r.out, "&__V0=Var.VALUE(\\i)\nVar.Assign \\i=\\i+1\n");
+    EXPECT_EQ(temp_counter, 1);
 
-    in_loop_condition = true;
-    r = convert(postfix(ID_DEC_OP, id("i")));
-    EXPECT_EQ(r.kind, RK_HLL_VARIABLE);
-    EXPECT_EQ(r.text(), "i");
+    // A dropped value (a statement i--;, also inside parentheses or a comma
+    // list) keeps nothing and gives its number back; an operand of a call
+    // in such a statement is still read.
+    postfix_value_unused = true;
+    r = convert(paren(postfix(ID_DEC_OP, id("i"))));
     EXPECT_EQ(r.out, "Var.Assign \\i=\\i-1\n");
+    EXPECT_EQ(temp_counter, 1);
+    EXPECT_FALSE(postfix_value_unused);
+    postfix_value_unused = true;
+    r = convert(call("f", {postfix(ID_INC_OP, id("i"))}));
+    EXPECT_EQ(r.out, "&__V1=Var.VALUE(\\i)\nVar.Assign \\i=\\i+1\nGOSUB f &__V1\nENTRY &__V2\n");
 }
 
-TEST_F(PostfixTest, PointerStepsAreLeftToTheStatementWithTheirDirection) {
+TEST_F(PostfixTest, PointerStepsAreRecordedInOrderWithTheirDirection) {
     pointer("p");
+    pointer("q");
     // Until the statement writes the step, the pointer holds its old value.
     Converted r = convert(postfix(ID_INC_OP, id("p")));
     EXPECT_EQ(r.kind, RK_HLL_VARIABLE);
     EXPECT_EQ(r.text(), "p");
     EXPECT_EQ(r.out, "");
-    EXPECT_TRUE(pointer_step_pending);
-    EXPECT_EQ(pointer_step_up, 1);
-    EXPECT_STREQ(pointer_step_name, "p");
     EXPECT_EQ(temp_counter, 0);
-
-    // A "--" after a "++" steps down.
-    r = convert(postfix(ID_DEC_OP, id("p")));
-    EXPECT_TRUE(pointer_step_pending);
-    EXPECT_EQ(pointer_step_up, 0);
-
-    // A plain variable clears a pending step of an earlier operand.
+    convert(postfix(ID_DEC_OP, id("q")));
+    // A plain variable leaves the recorded steps alone.
     global("n");
     convert(postfix(ID_INC_OP, id("n")));
-    EXPECT_FALSE(pointer_step_pending);
+    ASSERT_EQ(pending_pointer_steps.size(), 2u);
+    EXPECT_STREQ(pending_pointer_steps[0].name, "p");
+    EXPECT_TRUE(pending_pointer_steps[0].up);
+    EXPECT_STREQ(pending_pointer_steps[1].name, "q");
+    EXPECT_FALSE(pending_pointer_steps[1].up);
+    EXPECT_EQ(temp_counter, 1);
 }
 
 TEST_F(PostfixTest, PostfixStepOfAMacroAndOfRegisters) {
@@ -129,19 +134,6 @@ TEST_F(PostfixTest, PostfixStepOfAMacroAndOfRegisters) {
               "Var.Assign \\__V3=&__REGISTER_VALUE\n"
               "&__V2=Var.VALUE(\\__V3)\n"
               "Register.Set A0 (register(A0)-1)\n");
-}
-
-TEST_F(PostfixTest, CallInsideALoopConditionKeepsTheCounter) {
-    in_loop_condition = true;
-    Converted r = convert(call("f", {}));
-    EXPECT_EQ(r.rd.number, 0);
-    EXPECT_EQ(call_in_condition, -1);
-    EXPECT_EQ(temp_counter, 0);
-    // The postfix step then takes no number of its own.
-    global("i");
-    in_loop_condition = false;
-    convert(postfix(ID_INC_OP, subscript(id("t"), id("i"))));
-    EXPECT_EQ(temp_counter, 0);
 }
 
 TEST_F(PostfixTest, CallsOfScriptFunctions) {

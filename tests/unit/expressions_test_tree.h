@@ -258,7 +258,6 @@ protected:
         fresh(function_table);
         fresh(undefined_functions);
         fresh(pointer_variables);
-        loop_condition_text = nullptr;
     }
     void TearDown() override {
         error_flag = 0;

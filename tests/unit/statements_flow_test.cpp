@@ -96,8 +96,7 @@ TEST_F(StatementFlow, LoopCutShortByAnErrorLeavesTheStacksBalanced) {
     EXPECT_EQ(convert(loop), "");
     EXPECT_EQ(size_of(loop_labels), 0u);
     EXPECT_EQ(size_of(break_targets), 0u);
-    EXPECT_FALSE(in_loop_condition);
-    EXPECT_FALSE(renumber_entry);
+    EXPECT_EQ(deref_mode, 0);
 }
 
 TEST_F(StatementFlow, DeeplyNestedBlocksAndLoops) {
@@ -110,26 +109,10 @@ TEST_F(StatementFlow, DeeplyNestedBlocksAndLoops) {
     EXPECT_EQ(size_of(loop_labels), 0u);
 }
 
-TEST_F(StatementFlow, PendingPointerStepIsWrittenAfterItsStatement) {
-    pointer_step_pending = true;
-    pointer_step_up = 1;
-    pointer_step_name = "p";
-    EXPECT_EQ(convert(block({{empty_statement()}, {empty_statement()}})), "Var.Assign \\p=\\p+1\n");
-    EXPECT_FALSE(pointer_step_pending);
-    EXPECT_EQ(pointer_step_up, 0);
-
-    pointer_step_pending = true;
-    pointer_step_name = "q";
-    EXPECT_EQ(convert(empty_statement()), "Var.Assign \\q=\\q-1\n");
-
-    // Without a known pointer name nothing can be written, but the step must
-    // not leak into a later statement.
-    pointer_step_pending = true;
-    pointer_step_up = 1;
-    pointer_step_name = nullptr;
-    EXPECT_EQ(convert(empty_statement()), "");
-    EXPECT_FALSE(pointer_step_pending);
-    EXPECT_EQ(pointer_step_up, 0);
+TEST_F(StatementFlow, PendingPointerStepsAreWrittenAfterTheirStatement) {
+    pending_pointer_steps = {{"p", true}, {"q", false}};
+    EXPECT_EQ(convert(block({{empty_statement()}, {empty_statement()}})), "Var.Assign \\p=\\p+1\nVar.Assign \\q=\\q-1\n");
+    EXPECT_TRUE(pending_pointer_steps.empty());
 }
 
 TEST_F(StatementFlow, JumpsOutsideLoops) {
