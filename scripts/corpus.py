@@ -20,11 +20,17 @@ import tempfile
 CRASH_MARKS = ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer", "FATAL INTERNAL ERROR")
 
 
+# RUNNER runs a program built for another system (wine for Windows); that
+# program uses its own system's temporary directory, and Wine needs TMPDIR as
+# it is.
+RUNNER = os.environ.get("RUNNER", "").split()
+
+
 def convert(exe, folder, name, tmp):
     out = os.path.join(folder, "__out.cmm")
-    env = dict(os.environ, TMPDIR=tmp)
+    env = dict(os.environ) if RUNNER else dict(os.environ, TMPDIR=tmp)
     try:
-        p = subprocess.run([exe, name, "__out.cmm"], cwd=folder, env=env, capture_output=True, timeout=10,
+        p = subprocess.run(RUNNER + [exe, name, "__out.cmm"], cwd=folder, env=env, capture_output=True, timeout=10,
                            stdin=subprocess.DEVNULL)
     except subprocess.TimeoutExpired:
         return "timeout", b"", b"", None

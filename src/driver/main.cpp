@@ -1,11 +1,13 @@
 #include <cstdio>
 
+#include "driver/platform.h"
 #include "driver/run.h"
 
 // Every stage reads its input through the standard input and writes its
 // output through the standard output, bound to the stage's files: both get
 // large buffers before their first use.
 int main(int argc, char** argv) {
+    prepare_standard_streams();
     static char input_buffer[size_t(256) << 10];
     static char output_buffer[size_t(256) << 10];
     std::setvbuf(stdin, input_buffer, _IOFBF, sizeof input_buffer);

@@ -94,6 +94,8 @@ def random_binary(seed, size):
 
 # Sanitizer builds run several times slower; the test command says how much.
 SLOWDOWN = float(os.environ.get("STRESS_SLOWDOWN", "1"))
+# RUNNER: see scripts/corpus.py.
+RUNNER = os.environ.get("RUNNER", "").split()
 
 
 def run(exe, name, data, limit, statuses, tmp):
@@ -104,8 +106,9 @@ def run(exe, name, data, limit, statuses, tmp):
         f.write(data if isinstance(data, bytes) else data.encode("latin-1"))
     start = time.time()
     try:
-        p = subprocess.run([exe, "input.gel", "out.cmm"], cwd=work, capture_output=True, timeout=limit,
-                           env=dict(os.environ, TMPDIR=os.path.join(work, "tmp")), stdin=subprocess.DEVNULL)
+        env = dict(os.environ) if RUNNER else dict(os.environ, TMPDIR=os.path.join(work, "tmp"))
+        p = subprocess.run(RUNNER + [exe, "input.gel", "out.cmm"], cwd=work, capture_output=True, timeout=limit,
+                           env=env, stdin=subprocess.DEVNULL)
     except subprocess.TimeoutExpired:
         return f"{name}: no answer within {limit} s"
     took = time.time() - start

@@ -1,0 +1,195 @@
+// The platform interface on Windows.
+#ifdef _WIN32
+#include "driver/platform.h"
+
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+const char kDirectorySeparators[] = "\\/:";
+const char kPathSeparator = '\\';
+
+namespace {
+
+int saved_stdout = -1;
+int saved_stderr = -1;
+
+void bind_null_device(int target, int flags) {
+    int fd = _open("NUL", flags | _O_BINARY);
+    if (fd >= 0) {
+        _dup2(fd, target);
+        _close(fd);
+    }
+}
+
+// Drops whatever standard input has buffered or had pushed back, and its end
+// and error marks. Seeking a stream empties its buffer.
+void reset_standard_input() {
+    std::fseek(stdin, 0, SEEK_SET);
+    std::clearerr(stdin);
+}
+
+void (*interruption_cleanup)() = nullptr;
+
+// Runs on a thread of its own while the conversion goes on. The stage files
+// are let go first: Windows removes no file that is still open.
+BOOL WINAPI on_console_event(DWORD event) {
+    if (interruption_cleanup) {
+        bind_null_device(0, _O_RDONLY);
+        bind_null_device(1, _O_WRONLY);
+        interruption_cleanup();
+    }
+    (void)event;
+    return FALSE;  // the default handler ends the process
+}
+
+struct StackRun {
+    void (*body)(void*);
+    void* argument;
+};
+
+unsigned __stdcall stack_thread(void* p) {
+    auto* run = static_cast<StackRun*>(p);
+    run->body(run->argument);
+    return 0;
+}
+
+}  // namespace
+
+void prepare_standard_streams() {
+    _fmode = _O_BINARY;
+    _setmode(0, _O_BINARY);
+    _setmode(1, _O_BINARY);
+    _setmode(2, _O_BINARY);
+}
+
+void save_standard_streams() {
+    saved_stdout = _dup(1);
+    saved_stderr = _dup(2);
+}
+
+void restore_standard_streams() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (saved_stdout >= 0) _dup2(saved_stdout, 1);
+    if (saved_stderr >= 0) _dup2(saved_stderr, 2);
+}
+
+void release_saved_streams() {
+    for (int* fd : {&saved_stdout, &saved_stderr}) {
+        if (*fd >= 0) _close(*fd);
+        *fd = -1;
+    }
+}
+
+bool bind_standard_input(const char* path) {
+    int fd = _open(path, _O_RDONLY | _O_BINARY);
+    if (fd < 0) return false;
+    struct _stat64 st;
+    if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) == _S_IFDIR) {
+        _close(fd);
+        return false;
+    }
+    _dup2(fd, 0);
+    _close(fd);
+    reset_standard_input();
+    return true;
+}
+
+void unbind_standard_input() {
+    bind_null_device(0, _O_RDONLY);
+    reset_standard_input();
+}
+
+bool bind_standard_output(const char* path) {
+    std::fflush(stdout);
+    int fd = _open(path, _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return false;
+    _dup2(fd, 1);
+    _close(fd);
+    return true;
+}
+
+void unbind_standard_output() {
+    std::fflush(stdout);
+    bind_null_device(1, _O_WRONLY);
+}
+
+// The volume and the file index identify a file; st_ino is always 0 here.
+bool same_file(const char* a, const char* b) {
+    auto identify = [](const char* path, BY_HANDLE_FILE_INFORMATION* info) {
+        HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        bool ok = GetFileInformationByHandle(h, info) != 0;
+        CloseHandle(h);
+        return ok;
+    };
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    if (!identify(a, &ia) || !identify(b, &ib)) return false;
+    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+           ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+// Tries names made of the process id, a counter and the clock until one is
+// free: CreateDirectory fails on a name that exists, so no two runs share one.
+std::string make_private_directory(const std::string& parent, const char* prefix) {
+    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string base = parent;
+    if (!base.empty() && base.back() != '\\' && base.back() != '/') base += kPathSeparator;
+    base += prefix;
+    unsigned long long seed = GetCurrentProcessId();
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        unsigned long long n = seed * 1000003ull + static_cast<unsigned long long>(now.QuadPart) + attempt * 7919ull;
+        std::string name = base;
+        for (int i = 0; i < 6; ++i, n /= 36) name += digits[n % 36];
+        if (CreateDirectoryA(name.c_str(), nullptr)) return name;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
+    }
+    return std::string();
+}
+
+void remove_file_now(const char* path) { DeleteFileA(path); }
+void remove_directory_now(const char* path) { RemoveDirectoryA(path); }
+
+std::string program_own_path(const char* fallback) {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return fallback ? fallback : "";
+        if (length < buffer.size()) return std::string(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void on_interruption(void (*cleanup)()) {
+    interruption_cleanup = cleanup;
+    SetConsoleCtrlHandler(on_console_event, TRUE);
+}
+
+void run_with_stack(size_t bytes, void (*body)(void*), void* argument) {
+    StackRun run{body, argument};
+    uintptr_t thread = _beginthreadex(nullptr, static_cast<unsigned>(bytes), stack_thread, &run,
+                                      STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (thread == 0) {
+        body(argument);
+        return;
+    }
+    WaitForSingleObject(reinterpret_cast<HANDLE>(thread), INFINITE);
+    CloseHandle(reinterpret_cast<HANDLE>(thread));
+}
+
+void* allocate_aligned_chunk(size_t bytes) {
+    void* memory = _aligned_malloc(bytes, bytes);
+    if (!memory) std::abort();
+    return memory;
+}
+#endif
