@@ -69,6 +69,15 @@ void disarm_cleanup() {
     cleanup_paths.output_started = 0;
 }
 
+// A run that stops early lets go of its stage files before removing them:
+// Windows removes no file that is still open.
+void stop_cleanup() {
+    unbind_standard_input();
+    unbind_standard_output();
+    restore_standard_streams();
+    disarm_cleanup();
+}
+
 // Binds standard input to `input` and standard output to `output`.
 void open_stage_files(const char* input, const char* output) {
     if (!bind_standard_input(input)) {
@@ -122,7 +131,7 @@ int conversion(int argc, char** argv) {
     std::memset(&cleanup_paths, 0, sizeof cleanup_paths);
     copy_path(cleanup_paths.temp_dir, files.temp_dir);
     cleanup_paths.armed = 1;
-    run_cleanup_hook = disarm_cleanup;
+    run_cleanup_hook = stop_cleanup;
 
     save_standard_streams();
     error_flag = 0;
