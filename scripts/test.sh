@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the release tree and the sanitizer tree and runs every test in both.
+# Builds the release tree, the sanitizer tree and the Windows tree and runs every test in each.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,6 +13,9 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 scripts/build.sh build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEL2QUERNA_SANITIZE=ON
 (cd build/asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 STRESS_SLOWDOWN=6 \
    ctest --output-on-failure -j "$jobs")
+
+echo "== Windows build (MinGW-w64), tests under Wine"
+scripts/test-windows.sh
 
 echo "== fuzzing campaign (libFuzzer, AddressSanitizer + UndefinedBehaviorSanitizer, fixed seed)"
 if command -v clang++ >/dev/null 2>&1; then
