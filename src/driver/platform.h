@@ -33,6 +33,8 @@ bool same_file(const char* a, const char* b);
 
 // --- files and directories ---
 
+// The system's temporary directory, or "" when there is none.
+std::string temporary_directory();
 // Creates a new directory inside `parent`, named `prefix` and a suffix no
 // other directory there has. Its path, or "" when it cannot be made.
 std::string make_private_directory(const std::string& parent, const char* prefix);

@@ -12,6 +12,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 
@@ -112,6 +114,12 @@ bool same_file(const char* a, const char* b) {
     struct stat sa, sb;
     if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string temporary_directory() {
+    std::error_code ec;
+    std::string path = std::filesystem::temp_directory_path(ec).string();
+    return ec ? std::string() : path;
 }
 
 std::string make_private_directory(const std::string& parent, const char* prefix) {

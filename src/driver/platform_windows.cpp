@@ -138,6 +138,16 @@ bool same_file(const char* a, const char* b) {
            ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
+// The narrow form, as every other path of the program.
+std::string temporary_directory() {
+    char buffer[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof buffer, buffer);
+    if (length == 0 || length > MAX_PATH) return std::string();
+    std::string path(buffer, length);
+    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    return path;
+}
+
 // Tries names made of the process id, a counter and the clock until one is
 // free: CreateDirectory fails on a name that exists, so no two runs share one.
 std::string make_private_directory(const std::string& parent, const char* prefix) {

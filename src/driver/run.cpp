@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "compiler/compiler.h"
 #include "driver/command_line.h"
@@ -121,12 +120,11 @@ int conversion(int argc, char** argv) {
     }
 
     RunFiles files;
-    std::error_code ec;
-    fs::path temp = fs::temp_directory_path(ec);
-    if (ec) return 1;
+    std::string temp = temporary_directory();
+    if (temp.empty()) return 1;
     // A private working directory for each run, so that parallel runs never
     // touch each other's files.
-    files.temp_dir = make_private_directory(temp.string(), "GEL_TEMP");
+    files.temp_dir = make_private_directory(temp, "GEL_TEMP");
     if (files.temp_dir.empty()) return 1;
     std::memset(&cleanup_paths, 0, sizeof cleanup_paths);
     copy_path(cleanup_paths.temp_dir, files.temp_dir);
