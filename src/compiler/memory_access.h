@@ -9,7 +9,7 @@
 // --- core registers of the -a architecture (registers.cpp) ---
 // Core register name of the chosen set? (binary search in byte order)
 bool is_core_register(const char* name);
-// The names of register set `set` (1..6) in byte order, and their count.
+// The names of register set `set` (1..11) in byte order, and their count.
 const char* const* core_register_set(int set, int* count);
 
 // --- reads ---

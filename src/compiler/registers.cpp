@@ -1,5 +1,5 @@
-// The core register names of the six processor families selectable with -a,
-// each set stored in byte order and searched by halving.
+// The core register names of the processor families selectable with -a, each
+// set stored in byte order and searched by halving.
 #include <cstring>
 
 #include "compiler/memory_access.h"
@@ -57,6 +57,46 @@ const char* const kSet6[] = {
     "XAR2", "XAR3", "XAR4", "XAR5", "XAR6", "XAR7", "XCDP", "XDP", "XSP",
 };
 
+// Set 7 (-a C28X): 42 names.
+const char* const kSet7[] = {
+    "ACC", "AH", "AL", "AR0", "AR0H", "AR1", "AR1H", "AR2", "AR2H", "AR3", "AR3H", "AR4", "AR4H", "AR5",
+    "AR5H", "AR6", "AR6H", "AR7", "AR7H", "DBGIER", "DP", "IER", "IFR", "P", "PC", "PH", "PL", "RPC",
+    "SP", "ST0", "ST1", "T", "TL", "XAR0", "XAR1", "XAR2", "XAR3", "XAR4", "XAR5", "XAR6", "XAR7", "XT",
+};
+
+// Set 8 (-a C28XFPU): set 7 and the floating-point unit's R0H to R7H, STF, RB; 52 names.
+const char* const kSet8[] = {
+    "ACC", "AH", "AL", "AR0", "AR0H", "AR1", "AR1H", "AR2", "AR2H", "AR3", "AR3H", "AR4", "AR4H", "AR5",
+    "AR5H", "AR6", "AR6H", "AR7", "AR7H", "DBGIER", "DP", "IER", "IFR", "P", "PC", "PH", "PL", "R0H",
+    "R1H", "R2H", "R3H", "R4H", "R5H", "R6H", "R7H", "RB", "RPC", "SP", "ST0", "ST1", "STF", "T", "TL",
+    "XAR0", "XAR1", "XAR2", "XAR3", "XAR4", "XAR5", "XAR6", "XAR7", "XT",
+};
+
+// Set 9 (-a C66X, C674X): set 3, the floating-point FADCR FAUCR FMCR, and the
+// control registers GFPGFR ICR ISR PCE1 TSR; 98 names.
+const char* const kSet9[] = {
+    "A0", "A1", "A10", "A11", "A12", "A13", "A14", "A15", "A16", "A17", "A18", "A19", "A2", "A20",
+    "A21", "A22", "A23", "A24", "A25", "A26", "A27", "A28", "A29", "A3", "A30", "A31", "A4", "A5",
+    "A6", "A7", "A8", "A9", "AMR", "B0", "B1", "B10", "B11", "B12", "B13", "B14", "B15", "B16",
+    "B17", "B18", "B19", "B2", "B20", "B21", "B22", "B23", "B24", "B25", "B26", "B27", "B28", "B29",
+    "B3", "B30", "B31", "B4", "B5", "B6", "B7", "B8", "B9", "CSR", "DIER", "DNUM", "ECR", "EFR",
+    "EM", "ER", "FADCR", "FAUCR", "FMCR", "GFPGF", "GFPGFR", "GPLYA", "GPLYB", "ICR", "IER", "IERR",
+    "IFR", "ILC", "IRP", "ISR", "ISTP", "ITSR", "NRP", "NTSR", "PC", "PCE1", "REP", "RILC", "SSR",
+    "TSCH", "TSCL", "TSR",
+};
+
+// Set 10 (-a CORTEXM): 23 names.
+const char* const kSet10[] = {
+    "BASEPRI", "CONTROL", "FAULTMASK", "LR", "MSP", "PC", "PRIMASK", "PSP", "R0", "R1", "R10", "R11",
+    "R12", "R2", "R3", "R4", "R5", "R6", "R7", "R8", "R9", "SP", "XPSR",
+};
+
+// Set 11 (-a CORTEXA, CORTEXR): 18 names.
+const char* const kSet11[] = {
+    "CPSR", "LR", "PC", "R0", "R1", "R10", "R11", "R12", "R2", "R3", "R4", "R5", "R6", "R7", "R8",
+    "R9", "SP", "SPSR",
+};
+
 struct RegisterSet {
     const char* const* names;
     int count;
@@ -67,14 +107,17 @@ constexpr RegisterSet set_of(const char* const (&names)[N]) {
     return {names, N};
 }
 
-const RegisterSet kSets[7] = {
-    {nullptr, 0}, set_of(kSet1), set_of(kSet2), set_of(kSet3), set_of(kSet4), set_of(kSet5), set_of(kSet6),
+const RegisterSet kSets[] = {
+    {nullptr, 0},   set_of(kSet1), set_of(kSet2), set_of(kSet3),  set_of(kSet4),  set_of(kSet5),
+    set_of(kSet6),  set_of(kSet7), set_of(kSet8), set_of(kSet9),  set_of(kSet10), set_of(kSet11),
 };
+
+constexpr int kSetCount = static_cast<int>(sizeof kSets / sizeof kSets[0]) - 1;
 
 }  // namespace
 
 const char* const* core_register_set(int set, int* count) {
-    if (set < 1 || set > 6) {
+    if (set < 1 || set > kSetCount) {
         *count = 0;
         return nullptr;
     }

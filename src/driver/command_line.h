@@ -13,3 +13,5 @@ struct CommandLine {
 // caller then ends with exit status 1.
 bool parse_command_line(int argc, char** argv, CommandLine* cl);
 void print_usage();
+// The usage with every architecture name, for --help.
+void print_help();

@@ -6,7 +6,7 @@
 #include <string>
 
 // --- run settings (set while the command line is read) ---
-extern int32_t architecture;             // 0 none, 1..6 (see the -a table)
+extern int32_t architecture;             // 0 none, 1..11 (see the -a table)
 extern int32_t target_mcu_index;         // -1 none
 extern bool disable_unsupported_errors;  // -d
 extern bool textout_window_disabled;     // -w

@@ -113,7 +113,7 @@ int conversion(int argc, char** argv) {
     // Alone on the command line, --help and --version answer and end.
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0)) {
         if (argv[1][2] == 'h')
-            print_usage();
+            print_help();
         else
             std::puts("GEL to QUERNA converter 2.5.8");
         return 0;

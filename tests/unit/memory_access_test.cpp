@@ -19,8 +19,8 @@ using namespace expressions_tree;
 namespace {
 
 TEST(CoreRegisters, SetsHaveTheirSizesInByteOrder) {
-    const int sizes[7] = {0, 41, 75, 90, 42, 24, 57};
-    for (int set = 1; set <= 6; ++set) {
+    const int sizes[12] = {0, 41, 75, 90, 42, 24, 57, 42, 52, 98, 23, 18};
+    for (int set = 1; set <= 11; ++set) {
         int count = 0;
         const char* const* names = core_register_set(set, &count);
         EXPECT_EQ(count, sizes[set]) << "set " << set;
@@ -28,6 +28,9 @@ TEST(CoreRegisters, SetsHaveTheirSizesInByteOrder) {
     }
     int count = 5;
     EXPECT_EQ(core_register_set(0, &count), nullptr);
+    EXPECT_EQ(count, 0);
+    count = 5;
+    EXPECT_EQ(core_register_set(12, &count), nullptr);
     EXPECT_EQ(count, 0);
 }
 
@@ -41,6 +44,9 @@ TEST(CoreRegisters, LookupIsExactAndBySet) {
         {2, "b12", false},  {2, "DIER", true},  {3, "TSCL", true}, {3, "GPLYB", true},  {4, "FMCR", true},
         {4, "A16", false},  {5, "A", true},     {5, "AR7", true},  {5, "A0", false},    {6, "XSP", true},
         {6, "AC0", true},   {6, "AC4", false},  {6, "", false},    {3, "PC", true},     {2, "PC", false},
+        {7, "ST1", true},   {7, "XAR7", true},  {7, "R0H", false}, {8, "R0H", true},    {8, "STF", true},
+        {9, "TSR", true},   {3, "TSR", false},  {9, "FMCR", true}, {9, "GFPGFR", true}, {10, "XPSR", true},
+        {10, "R13", false}, {10, "CPSR", false}, {11, "CPSR", true}, {11, "XPSR", false}, {11, "R12", true},
     };
     for (const Case& c : cases) {
         architecture = c.set;
