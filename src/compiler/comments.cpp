@@ -1,10 +1,12 @@
 // Comment blocks and converted macro lines: comments go to the program text
 // or, with the macro lines, to the macro file.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "compiler/codegen.h"
+#include "driver/checked_write.h"
 #include "driver/diagnostics.h"
 #include "frontend/tree.h"
 
@@ -28,7 +30,7 @@ struct MacroFile {
     FILE* file = nullptr;
     explicit MacroFile(const char* p) : path(p) {}
     ~MacroFile() {
-        if (file) std::fclose(file);
+        if (file && !close_checked(file)) note_write_failure(WF_MACRO, path, errno);
     }
     void line(const char* text) {
         if (!file && path) file = std::fopen(path, "a");

@@ -35,6 +35,9 @@ bool same_file(const char* a, const char* b);
 
 // The system's temporary directory, or "" when there is none.
 std::string temporary_directory();
+// Opens a regular file for reading; nullptr for anything else (a device, a
+// FIFO, a directory), without waiting on a FIFO.
+FILE* open_regular_file(const char* path);
 // Creates a new directory inside `parent`, named `prefix` and a suffix no
 // other directory there has. Its path, or "" when it cannot be made.
 std::string make_private_directory(const std::string& parent, const char* prefix);
@@ -49,6 +52,15 @@ std::string program_own_path(const char* fallback);
 // and a name.
 extern const char kDirectorySeparators[];
 extern const char kPathSeparator;
+
+// Closes a copy of standard output's descriptor: false, with errno set, when
+// the system reports a failed write there (a network file system does).
+bool standard_output_closes();
+// Why the last write through descriptor `fd` failed (an errno value).
+int failed_write_reason(int fd);
+// The output file's temporary name and its replacement (prepare_output,
+// commit_output, discard_output, remove_output_file of checked_write.h) are
+// implemented with the rest of this interface.
 
 // --- interruption ---
 

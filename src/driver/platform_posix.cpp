@@ -2,6 +2,8 @@
 #ifndef _WIN32
 #include "driver/platform.h"
 
+#include "driver/checked_write.h"
+
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
@@ -10,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -52,7 +55,52 @@ void* stack_thread(void* p) {
     return nullptr;
 }
 
+// A stream whose error flag is set no longer knows why its write failed (the
+// C library keeps no reason, and errno may have changed since): one more byte
+// written through the descriptor tells. A regular file gets the byte past
+// its end, taken back at once; a device or pipe is asked with an empty write.
+int reason_of_failed_write(int fd) {
+    struct stat st;
+    char byte = 0;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        ssize_t n = pwrite(fd, &byte, 1, st.st_size);
+        if (n == 1) {
+            if (ftruncate(fd, st.st_size) != 0) return errno;
+            return EIO;
+        }
+        return n < 0 ? errno : ENOSPC;
+    }
+    if (write(fd, &byte, 0) < 0) return errno;
+    return EIO;
+}
+
+std::string directory_of(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string file_name_of(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+mode_t creation_mode() {
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
 }  // namespace
+
+int failed_write_reason(int fd) { return reason_of_failed_write(fd); }
+
+bool standard_output_closes() {
+    int fd = dup(STDOUT_FILENO);
+    return fd < 0 || close(fd) == 0;
+}
+
 
 void prepare_standard_streams() {}
 
@@ -66,6 +114,7 @@ void restore_standard_streams() {
     std::fflush(stderr);
     if (saved_stdout >= 0) dup2(saved_stdout, STDOUT_FILENO);
     if (saved_stderr >= 0) dup2(saved_stderr, STDERR_FILENO);
+    clearerr(stdout);  // a failed write to a stage file is not the console's
 }
 
 void release_saved_streams() {
@@ -114,6 +163,20 @@ bool same_file(const char* a, const char* b) {
     struct stat sa, sb;
     if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+FILE* open_regular_file(const char* path) {
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE* f = fdopen(fd, "r");
+    if (!f) close(fd);
+    return f;
 }
 
 std::string temporary_directory() {
@@ -171,5 +234,49 @@ void* allocate_aligned_chunk(size_t bytes) {
     madvise(memory, bytes, MADV_HUGEPAGE);
 #endif
     return memory;
+}
+
+void prepare_output(const char* path, OutputTarget* target) {
+    *target = OutputTarget{path, path, path, true};
+    std::string final_path = path;
+    struct stat st;
+    bool exists = stat(path, &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        target->remove_on_failure.clear();  // a device or pipe is never removed
+        return;
+    }
+    if (!exists && lstat(path, &st) == 0) return;  // a dangling link: written through as before
+    if (exists) {
+        // A link is followed, so that the file it names receives the script.
+        if (char* real = realpath(path, nullptr)) {
+            final_path = real;
+            std::free(real);
+        }
+    }
+    std::string temporary = directory_of(final_path) + "/." + file_name_of(final_path) + ".XXXXXX";
+    int fd = mkstemp(temporary.data());
+    if (fd < 0) return;  // a directory we may not write in: the file itself is written
+    fchmod(fd, exists ? (st.st_mode & 07777) : creation_mode());
+    close(fd);
+    *target = OutputTarget{final_path, temporary, temporary, false};
+    return;
+}
+
+bool commit_output(const OutputTarget& target) {
+    if (target.direct) return true;
+    if (std::rename(target.write_path.c_str(), target.final_path.c_str()) == 0) return true;
+    int error = errno;
+    unlink(target.write_path.c_str());
+    errno = error;
+    return false;
+}
+
+void discard_output(const OutputTarget& target) {
+    if (!target.direct) unlink(target.write_path.c_str());
+}
+
+void remove_output_file(const char* path) {
+    struct stat st;
+    if (lstat(path, &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))) unlink(path);
 }
 #endif

@@ -2,12 +2,15 @@
 #ifdef _WIN32
 #include "driver/platform.h"
 
+#include "driver/checked_write.h"
+
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <process.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -80,6 +83,7 @@ void restore_standard_streams() {
     std::fflush(stderr);
     if (saved_stdout >= 0) _dup2(saved_stdout, 1);
     if (saved_stderr >= 0) _dup2(saved_stderr, 2);
+    clearerr(stdout);  // a failed write to a stage file is not the console's
 }
 
 void release_saved_streams() {
@@ -136,6 +140,12 @@ bool same_file(const char* a, const char* b) {
     if (!identify(a, &ia) || !identify(b, &ib)) return false;
     return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
            ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+FILE* open_regular_file(const char* path) {
+    struct _stat64 st;
+    if (_stat64(path, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) return nullptr;
+    return std::fopen(path, "rb");
 }
 
 // The narrow form, as every other path of the program.
@@ -227,5 +237,68 @@ void* allocate_aligned_chunk(size_t bytes) {
     void* memory = _aligned_malloc(bytes, bytes);
     if (!memory) std::abort();
     return memory;
+}
+bool standard_output_closes() {
+    int fd = _dup(1);
+    return fd < 0 || _close(fd) == 0;
+}
+
+// The C library keeps no reason for a failed buffered write.
+int failed_write_reason(int fd) {
+    char byte = 0;
+    if (_write(fd, &byte, 0) < 0) return errno;
+    return EIO;
+}
+
+namespace {
+bool is_regular_file(const char* path, bool* exists) {
+    struct _stat64 st;
+    *exists = _stat64(path, &st) == 0;
+    return *exists && (st.st_mode & _S_IFMT) == _S_IFREG;
+}
+}  // namespace
+
+// The temporary file is made beside the output, with a name of this process
+// and a counter; MoveFileEx then replaces the output, which rename cannot.
+void prepare_output(const char* path, OutputTarget* target) {
+    *target = OutputTarget{path, path, path, true};
+    bool exists;
+    if (!is_regular_file(path, &exists) && exists) {
+        target->remove_on_failure.clear();  // a device is never removed
+        return;
+    }
+    std::string final_path = path;
+    size_t separator = final_path.find_last_of(kDirectorySeparators);
+    std::string directory = separator == std::string::npos ? std::string() : final_path.substr(0, separator + 1);
+    std::string name = separator == std::string::npos ? final_path : final_path.substr(separator + 1);
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = directory + "." + name + "." + std::to_string(GetCurrentProcessId()) + "." +
+                                std::to_string(++counter);
+        int fd = _open(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd >= 0) {
+            _close(fd);
+            *target = OutputTarget{final_path, temporary, temporary, false};
+            return;
+        }
+        if (errno != EEXIST) return;  // a directory we may not write in: the file itself is written
+    }
+}
+
+bool commit_output(const OutputTarget& target) {
+    if (target.direct) return true;
+    if (MoveFileExA(target.write_path.c_str(), target.final_path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileA(target.write_path.c_str());
+    errno = EACCES;
+    return false;
+}
+
+void discard_output(const OutputTarget& target) {
+    if (!target.direct) DeleteFileA(target.write_path.c_str());
+}
+
+void remove_output_file(const char* path) {
+    bool exists;
+    if (is_regular_file(path, &exists)) DeleteFileA(path);
 }
 #endif

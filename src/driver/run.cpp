@@ -3,6 +3,7 @@
 // register report, clean-up and the exit status.
 #include "driver/run.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "compiler/compiler.h"
+#include "driver/checked_write.h"
 #include "driver/command_line.h"
 #include "driver/diagnostics.h"
 #include "driver/format_output.h"
@@ -89,6 +91,7 @@ void open_stage_files(const char* input, const char* output) {
         std::fputs("Could not open temporary file for preprocessing\n", stderr);
         terminate_run(1);
     }
+    clearerr(stdout);
 }
 
 void copy_stream(FILE* in, FILE* out) {
@@ -109,6 +112,41 @@ void copy_stream(FILE* in, FILE* out) {
     terminate_run(1);
 }
 
+// The output of the run, once stage 4 has prepared it.
+OutputTarget output_target;
+bool output_prepared = false;
+
+// Ends the run after a failed write: the message, no output file (as after an
+// Error) and no working files, exit status 1.
+[[noreturn]] void write_failure_exit(const char* output) {
+    std::string message = take_write_failure();
+    unbind_standard_input();
+    unbind_standard_output();
+    restore_standard_streams();
+    std::fprintf(stderr, "%s\n", message.c_str());
+    if (output_prepared) discard_output(output_target);
+    output_prepared = false;
+    cleanup_paths.output_started = 0;
+    if (output) remove_output_file(output);
+    free_global_lists();
+    debug_trace_close();
+    terminate_run(1);
+}
+
+// Ends the run when a write of the stage failed: to standard output, bound to
+// `stage_file`, or by a writer that recorded its failure. A close is checked
+// too (a network file system reports errors there).
+void check_stage_writes(WrittenFile kind, const std::string& stage_file, const char* output) {
+    bool written = flush_checked(stdout);
+    int error = errno;
+    if (written && !standard_output_closes()) {
+        written = false;
+        error = errno;
+    }
+    if (!written) note_write_failure(kind, stage_file, error);
+    if (write_failure_pending()) write_failure_exit(output);
+}
+
 int conversion(int argc, char** argv) {
     // Alone on the command line, --help and --version answer and end.
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0)) {
@@ -125,7 +163,11 @@ int conversion(int argc, char** argv) {
     // A private working directory for each run, so that parallel runs never
     // touch each other's files.
     files.temp_dir = make_private_directory(temp, "GEL_TEMP");
-    if (files.temp_dir.empty()) return 1;
+    if (files.temp_dir.empty()) {
+        std::fprintf(stderr, "Could not create working directory %s%cGEL_TEMP: %s\n", temp.c_str(), kPathSeparator,
+                     std::strerror(errno));
+        return 1;
+    }
     std::memset(&cleanup_paths, 0, sizeof cleanup_paths);
     copy_path(cleanup_paths.temp_dir, files.temp_dir);
     cleanup_paths.armed = 1;
@@ -136,6 +178,8 @@ int conversion(int argc, char** argv) {
     disable_unsupported_errors = false;
     textout_window_disabled = false;
     tree = nullptr;
+    take_write_failure();
+    output_prepared = false;
 
     CommandLine cl;
     if (!parse_command_line(argc, argv, &cl)) return 1;
@@ -169,6 +213,7 @@ int conversion(int argc, char** argv) {
     } else {
         unbind_standard_input();
     }
+    check_stage_writes(WF_TEMPORARY, files.pre_file, cl.output);
     unbind_standard_output();
 
     // Stage 2: parsing.
@@ -185,25 +230,39 @@ int conversion(int argc, char** argv) {
     compile(tree, cl.output, macrofilename);
     debug_trace("After compile().\n");
     free_global_lists();
+    check_stage_writes(WF_TEMPORARY, files.dts_file, cl.output);
 
     if (cl.target_given && cl.regs_requested) write_register_report(cl.output);
+    if (write_failure_pending()) write_failure_exit(cl.output);
 
     // Stage 4: the output file is the macro file, a newline and the indented body.
+    // It is written under a temporary name and renamed when complete.
     unbind_standard_input();
     unbind_standard_output();
+    prepare_output(cl.output, &output_target);
+    output_prepared = true;
+    copy_path(cleanup_paths.output, output_target.remove_on_failure);
     cleanup_paths.output_started = 1;
-    open_stage_files(files.dts_file.c_str(), cl.output);
+    open_stage_files(files.dts_file.c_str(), output_target.write_path.c_str());
     if (FILE* macros = std::fopen(macrofilename, "rb")) {
         copy_stream(macros, stdout);
         std::fclose(macros);
     }
     std::fputc('\n', stdout);
     format_output(stdin, stdout);
+    check_stage_writes(WF_OUTPUT, cl.output, cl.output);
 
     unbind_standard_input();
     unbind_standard_output();
     restore_standard_streams();
-    if (error_flag) std::remove(cl.output);
+    if (error_flag) {
+        discard_output(output_target);
+        remove_output_file(cl.output);
+    } else if (!commit_output(output_target)) {
+        note_write_failure(WF_OUTPUT, cl.output, errno);
+        write_failure_exit(cl.output);
+    }
+    output_prepared = false;
     disarm_cleanup();
     debug_trace("Debug end.\n");
     debug_trace_close();

@@ -5,6 +5,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "driver/checked_write.h"
 #include "driver/diagnostics.h"
 #include "driver/platform.h"
 #include "driver/target_lines.h"
@@ -74,7 +76,8 @@ bool read_definitions(FILE* file, const std::string& path) {
     bool ccs = false;
     while (read_line(file, &line)) {
         ++line_number;
-        size_t content = line.size() - (line.back() == '\n' ? 1 : 0);
+        // A line that was a lone carriage return is empty here.
+        size_t content = line.size() - (!line.empty() && line.back() == '\n' ? 1 : 0);
         if (content > kMaxLineLength || line.find('\0') != std::string::npos) return unrecognized(line_number, path);
         TargetLine parsed = classify_target_line(line);
         if (parsed.kind == TargetLineKind::Register) {
@@ -157,16 +160,23 @@ bool merge_registers(std::vector<RegisterRecord>* table, const std::string& path
     return true;
 }
 
-void write_cleaned_copy(const std::string& path) {
-    FILE* file = std::fopen((path + ".new").c_str(), "w");
-    if (!file) return;
+// The copy is best effort where it cannot be created (a program directory the
+// user may not write in); a copy that was begun and could not be finished is
+// removed, and loading fails.
+bool write_cleaned_copy(const std::string& path) {
+    std::string copy = path + ".new";
+    FILE* file = std::fopen(copy.c_str(), "w");
+    if (!file) return true;
     for (const McuDefinition& mcu : mcus) {
         std::fprintf(file, "[%s]\n", mcu.name.c_str());
         for (const RegisterRecord& r : mcu.registers) {
             std::fprintf(file, "%s,0x%.8X,%d,%d\n", r.name.c_str(), r.address, r.width, r.memory_class);
         }
     }
-    std::fclose(file);
+    if (close_checked(file)) return true;
+    std::printf("%s\n", write_failure_message(WF_CLEANED_DEFINITIONS, copy, errno).c_str());
+    std::remove(copy.c_str());
+    return false;
 }
 
 bool choose_mcu(const char* mcu_name, const std::string& path) {
@@ -215,7 +225,7 @@ int load_target_definitions_beside(const char* resolved_program_path, const char
         if (!ok) break;
         ok = merge_registers(&mcu.registers, path);
     }
-    if (ok) write_cleaned_copy(path);
+    ok = ok && write_cleaned_copy(path);
     ok = ok && choose_mcu(mcu_name ? mcu_name : "", path);
     if (!ok) {
         free_target_definitions();
@@ -252,7 +262,8 @@ bool find_register(const char* name, RegisterRecord* out) {
 
 void write_register_report(const char* output_path) {
     if (!output_path || target_mcu_index < 0 || static_cast<size_t>(target_mcu_index) >= mcus.size()) return;
-    FILE* file = std::fopen((std::string(output_path) + ".regs").c_str(), "w");
+    std::string report = std::string(output_path) + ".regs";
+    FILE* file = std::fopen(report.c_str(), "w");
     if (!file) return;
     const McuDefinition& mcu = mcus[static_cast<size_t>(target_mcu_index)];
     std::fprintf(file, "MCU: %s\n\nREGISTERS USED DURING CONVERSION:\n\n", mcu.name.c_str());
@@ -263,7 +274,10 @@ void write_register_report(const char* output_path) {
                      "[line number in targets.def]: %d\n",
                      r.name.c_str(), r.address, r.width, r.memory_class == 1 ? "IO space" : "memory space", r.line);
     }
-    std::fclose(file);
+    if (!close_checked(file)) {
+        note_write_failure(WF_REGISTER_REPORT, report, errno);
+        std::remove(report.c_str());
+    }
 }
 
 void free_target_definitions() {

@@ -28,7 +28,8 @@ int load_target_definitions_beside(const char* resolved_program_path, const char
 // Looks a register up in the chosen MCU's table (exact spelling). When `out`
 // is given and the name is found, marks the register used and copies it out.
 bool find_register(const char* name, RegisterRecord* out);
-// Writes "<output_path>.regs" (best effort).
+// Writes "<output_path>.regs" (nothing when it cannot be created). A failed
+// write is recorded (checked_write.h) and the partial report removed.
 void write_register_report(const char* output_path);
 // Empties the tables and sets target_mcu_index to -1.
 void free_target_definitions();

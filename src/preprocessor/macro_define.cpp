@@ -1,8 +1,10 @@
 // #define and #undef: reading a definition, classifying it, and converting
 // it into a QUERNA macro variable or a GEL function in the macro file.
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 
+#include "driver/checked_write.h"
 #include "preprocessor/pp_internal.h"
 
 namespace {
@@ -436,7 +438,7 @@ void convert_to_function(MacroDefinition* m, const Definition& d, unsigned kind,
     std::string body = function_body(d.body, kind);
     std::fwrite(body.data(), 1, body.size(), f);
     std::fputs(kind == 3 ? ");\n}\n" : ";\n}\n", f);
-    std::fclose(f);
+    if (!close_checked(f)) note_write_failure(WF_MACRO, macrofilename, errno);
 
     std::string r = "__gp_" + d.name + "(";
     if (d.function_like) {

@@ -1,9 +1,8 @@
 // Directive lines: conditional groups, #include, #line, #pragma, #assert,
 // and the dispatch to #define and #undef.
-#include <sys/stat.h>
-
 #include <cstring>
 
+#include "driver/platform.h"
 #include "preprocessor/pp_internal.h"
 
 namespace {
@@ -121,15 +120,9 @@ void do_endif(const std::string& name) {
     --pp.depth;
 }
 
-bool is_regular_file(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
-FILE* try_open(const std::string& path) {
-    if (!is_regular_file(path)) return nullptr;
-    return std::fopen(path.c_str(), "r");
-}
+// Opens an include file: a regular file only. A device such as /dev/zero
+// would never end, and a FIFO would block the run.
+FILE* try_open(const std::string& path) { return open_regular_file(path.c_str()); }
 
 // #include: reads the name, takes the rest of the line and pushes the file.
 void do_include() {

@@ -1,5 +1,6 @@
 // Text lines, comments, literals, line markers and the layout of the output.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -197,9 +198,16 @@ TEST_F(PreprocessorIncludes, MissingIncludeIsFatal) {
               "line 1: Fatal error: Cannot open include file \"no_such_file_here.h\"\n#include \"no_such_file_here.h\"\n");
 }
 
-TEST_F(PreprocessorIncludes, DirectoryIsNotAnIncludeFile) {
-    auto r = run("#include <" + dir_.string() + ">\n");
-    EXPECT_TRUE(r.fatal);
+// A directory, a device that never ends and a FIFO that nobody writes are no
+// include files: each is fatal at once instead of blocking the run.
+TEST_F(PreprocessorIncludes, OnlyARegularFileIsAnIncludeFile) {
+    std::string fifo = (dir_ / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& name : {dir_.string(), std::string("/dev/zero"), fifo}) {
+        auto r = run("#include \"" + name + "\"\n");
+        EXPECT_TRUE(r.fatal) << name;
+        EXPECT_EQ(r.err, "line 1: Fatal error: Cannot open include file \"" + name + "\"\n#include \"" + name + "\"\n");
+    }
 }
 
 TEST_F(PreprocessorIncludes, SyntaxErrors) {

@@ -159,6 +159,10 @@ TEST(ScannerMarkerLines, QuernaPassThroughLines) {
     EXPECT_NE(codes("x; //! QUERNA(Go)\n")[0], QUERNA_CALL);
     for (int code : codes("x; //! QUERNA(Go)\n")) EXPECT_NE(code, QUERNA_CALL);
     for (int code : codes("//! QUERNA(Go) x\n")) EXPECT_NE(code, QUERNA_CALL);
+    // NUL bytes inside the line (they are dropped from the text, and used to
+    // hide the closing parenthesis from the scan for it).
+    const char with_nul[] = "//! QUERNA(B::G\0\0o)\n";
+    EXPECT_EQ(only_text(std::string(with_nul, sizeof with_nul - 1), QUERNA_CALL), "B::Go");
 }
 
 TEST(ScannerMarkerLines, LineMarkersSetTheLineCounter) {

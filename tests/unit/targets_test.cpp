@@ -162,6 +162,12 @@ TEST(TargetsLines, CrLfLoadsAsLf) {
     // A lone CR inside a line is still not allowed.
     r = load(tree, "[m]\nA,0x1,\r1,0\n", "M");
     EXPECT_EQ(r.out, unrecognized(2, tree));
+    // Empty lines anywhere, and a last line that is a lone CR, are blank.
+    for (const char* content : {"\n[m]\n\nA,0x1,1,0\r\n\r", "[m]\r\nA,0x1,1,0\n\n", "\r\n[m]\nA,0x1,1,0\n\r\n\n\r"}) {
+        r = load(tree, content, "M");
+        ASSERT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(read_file(tree.beside() + ".new"), "[m]\nA,0x00000001,1,0\n");
+    }
 }
 
 TEST(TargetsMcus, DuplicateSectionsWithoutRegardToCase) {
