@@ -1,24 +1,31 @@
 #!/usr/bin/env python3
-"""Converts every script of the real-world corpus and reports per file the exit
-status and the first diagnostic, then a summary line.
+"""Converts every script of the real-world corpus with one run of the batch mode
+and reports per file the exit status and the first diagnostic, then a summary
+line.
 
-    scripts/corpus.py BIN [CORPUS_DIR] [--check] [--crlf]
+    scripts/corpus.py BIN [CORPUS_DIR] [--check] [--crlf] [--compare] [-- OPTION...]
 
---check  fails (exit 1) on a crash, a sanitizer report, an exit status other
-         than 0, 1 or 2, or a run longer than 10 seconds.
---crlf   also converts each file with its line ends flipped (LF <-> CR LF) and
-         fails when the output or the diagnostics differ.
-Each file is converted in a scratch copy of its folder, so that scripts that
-include or load their neighbours find them. A script whose path names its
-processor family (FAMILIES) is converted a second time with the -a of that
-family, and a second summary line counts those runs.
+--check    fails (exit 1) on a crash, a sanitizer report, an exit status other
+           than 0, 1 or 2, or a batch that takes longer than 10 minutes.
+--crlf     also converts a copy of the corpus with its line ends flipped
+           (LF <-> CR LF) and fails when an output or the diagnostics differ.
+--compare  also converts each file alone, the way a shell loop would (each in
+           a scratch copy of its folder), fails when a result differs from the
+           batch's, and prints the time of the batch and of the loop.
+OPTIONs after "--" (-d, -w, ...) are given to every conversion.
+A script whose path names its processor family (FAMILIES) is converted a
+second time with the -a of that family (one batch per family, over a tree of
+links to the family's scripts and the other files of their folders), and a
+second summary line counts those runs.
 """
+import json
 import os
 import re
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 # The -a of a script's family, where its path names the device or the core.
 # First match wins, case-insensitive, on the path below the corpus folder.
@@ -38,10 +45,32 @@ FAMILIES = [
 CRASH_MARKS = ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer", "FATAL INTERNAL ERROR")
 
 
-# RUNNER runs a program built for another system (wine for Windows); that
-# program uses its own system's temporary directory, and Wine needs TMPDIR as
-# it is.
-RUNNER = os.environ.get("RUNNER", "").split()
+def batch(exe, options, corpus, out, tmp):
+    """Runs the batch mode; returns the report, each script's diagnostic lines
+    (without the file name) and the wall time, or None after a time-out."""
+    env = dict(os.environ, TMPDIR=tmp)
+    start = time.monotonic()
+    try:
+        p = subprocess.run([exe] + options + ["--out-dir", out, corpus], env=env, capture_output=True, timeout=600,
+                           stdin=subprocess.DEVNULL)
+    except subprocess.TimeoutExpired:
+        return None, {}, 0.0
+    seconds = time.monotonic() - start
+    with open(os.path.join(out, "conversion-report.json")) as f:
+        report = json.load(f)
+    # The diagnostics come in the order of the scripts, each line behind its file's path.
+    diagnostics = {s["path"]: [] for s in report["scripts"]}
+    scripts = [s["path"] for s in report["scripts"]]
+    i = 0
+    for line in p.stderr.decode("latin-1").splitlines():
+        while i < len(scripts) and not line.startswith(os.path.join(corpus, scripts[i]) + ": "):
+            i += 1
+        if i == len(scripts):
+            diagnostics.setdefault("", []).append(line)
+            i = 0
+            continue
+        diagnostics[scripts[i]].append(line[len(os.path.join(corpus, scripts[i])) + 2:])
+    return report, diagnostics, seconds
 
 
 def family(rel):
@@ -51,29 +80,41 @@ def family(rel):
     return None
 
 
-def convert(exe, folder, name, tmp, options=()):
-    out = os.path.join(folder, "__out.cmm")
-    env = dict(os.environ) if RUNNER else dict(os.environ, TMPDIR=tmp)
-    try:
-        p = subprocess.run(RUNNER + [exe, *options, name, "__out.cmm"], cwd=folder, env=env, capture_output=True,
-                           timeout=10,
-                           stdin=subprocess.DEVNULL)
-    except subprocess.TimeoutExpired:
-        return "timeout", b"", b"", None
-    data = None
-    if os.path.exists(out):
-        with open(out, "rb") as f:
-            data = f.read()
-        os.remove(out)
-    return p.returncode, p.stdout, p.stderr, data
+def family_tree(corpus, rels, root):
+    """Links the scripts `rels` of the corpus, and every other file of their
+    folders except the other GEL scripts, into a tree below `root`."""
+    folders = set()
+    for rel in rels:
+        folder = os.path.dirname(rel)
+        while folder and folder not in folders:
+            folders.add(folder)
+            folder = os.path.dirname(folder)
+    folders.add("")
+    for folder in sorted(folders):
+        os.makedirs(os.path.join(root, folder), exist_ok=True)
+        for entry in os.listdir(os.path.join(corpus, folder)):
+            rel = os.path.join(folder, entry)
+            if rel in folders or (entry.lower().endswith(".gel") and rel not in rels):
+                continue
+            os.symlink(os.path.abspath(os.path.join(corpus, rel)), os.path.join(root, rel))
 
 
-def first_diagnostic(stdout, stderr):
-    for stream in (stderr, stdout):
-        for line in stream.decode("latin-1").splitlines():
-            if line.strip():
-                return line.strip()[:110]
-    return ""
+def crashed(script, lines):
+    text = "\n".join(lines)
+    return script["exit_status"] not in (0, 1, 2) or any(m in text for m in CRASH_MARKS)
+
+
+def read(path):
+    if not os.path.exists(path):
+        return None
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def label(script):
+    if script["exit_status"] == 0 and script["output"] is None:
+        return "0 (errors)"
+    return str(script["exit_status"])
 
 
 def flip_line_ends(data):
@@ -82,10 +123,27 @@ def flip_line_ends(data):
     return data.replace(b"\n", b"\r\n")
 
 
+def convert_alone(exe, options, corpus, rel, tmp):
+    """Converts one script the way a shell loop would: in a scratch copy of its folder."""
+    scratch = os.path.join(tmp, "alone")
+    shutil.rmtree(scratch, ignore_errors=True)
+    shutil.copytree(os.path.dirname(os.path.join(corpus, rel)), scratch)
+    name = os.path.basename(rel)
+    out = os.path.splitext(name)[0] + ".cmm"
+    p = subprocess.run([exe] + options + [name, out], cwd=scratch, env=dict(os.environ, TMPDIR=tmp), capture_output=True,
+                       timeout=10, stdin=subprocess.DEVNULL)
+    lines = [line for line in p.stderr.decode("latin-1").splitlines() if line]
+    return p.returncode, lines, read(os.path.join(scratch, out))
+
+
 def main():
-    args = [a for a in sys.argv[1:] if not a.startswith("--")]
-    check = "--check" in sys.argv
-    crlf = "--crlf" in sys.argv
+    argv = sys.argv[1:]
+    options = argv[argv.index("--") + 1:] if "--" in argv else []
+    argv = argv[:argv.index("--")] if "--" in argv else argv
+    args = [a for a in argv if not a.startswith("--")]
+    check = "--check" in argv
+    crlf = "--crlf" in argv
+    compare = "--compare" in argv
     exe = os.path.abspath(args[0])
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     corpus = args[1] if len(args) > 1 else os.path.join(root, "..", "shared", "corpus", "gel")
@@ -93,65 +151,98 @@ def main():
         print(f"corpus folder {corpus} not found: skipped")
         return 0
 
-    files = []
-    for dirpath, _, names in os.walk(corpus):
-        for n in sorted(names):
-            if n.lower().endswith(".gel"):
-                files.append(os.path.join(dirpath, n))
-    files.sort()
-
     tmp = tempfile.mkdtemp(prefix="gel2querna-corpus.")
-    counts = {}
-    counts_a = {}
-    with_a = 0
     problems = []
+    try:
+        out = os.path.join(tmp, "out")
+        report, diagnostics, seconds = batch(exe, options, corpus, out, tmp)
+        if report is None:
+            print("PROBLEM: the batch did not end within 10 minutes")
+            return 1
+        # Each family's scripts again, with the family's -a.
+        by_family = {}
+        if not any(o.startswith("-a") for o in options):
+            for s in report["scripts"]:
+                if family(s["path"]):
+                    by_family.setdefault(family(s["path"]), set()).add(s["path"])
+        with_a = {}
+        for arch, rels in sorted(by_family.items()):
+            root = os.path.join(tmp, "family", arch)
+            family_tree(corpus, rels, root)
+            report_a, diagnostics_a, _ = batch(exe, options + ["-a" + arch], root, os.path.join(tmp, "out-" + arch), tmp)
+            if report_a is None:
+                problems.append(f"the batch with -a{arch} did not end within 10 minutes")
+                continue
+            for s in report_a["scripts"]:
+                with_a[s["path"]] = (arch, s, diagnostics_a[s["path"]])
 
-    def run(scratch, name, rel, options, tally):
-        status, out, err, data = convert(exe, scratch, name, os.path.join(tmp), options)
-        text = (out + err).decode("latin-1")
-        crashed = status == "timeout" or not (status in (0, 1, 2)) or any(m in text for m in CRASH_MARKS)
-        label = "0 (errors)" if status == 0 and data is None else str(status)
-        tally[label] = tally.get(label, 0) + 1
-        shown = rel + "".join(" " + o for o in options)
-        print(f"| {label} | {shown} | {first_diagnostic(out, err)} |")
-        if crashed:
-            problems.append(f"{shown}: crash or hang (status {status}): {first_diagnostic(out, err)}")
-        return crashed, (status, out, err, data)
+        counts, counts_a = {}, {}
+        print("| status | file | first diagnostic |")
+        print("|---|---|---|")
+        for s in report["scripts"]:
+            rel = s["path"]
+            counts[label(s)] = counts.get(label(s), 0) + 1
+            print(f"| {label(s)} | {rel} | {s['first_diagnostic'][:110]} |")
+            if crashed(s, diagnostics[rel]):
+                problems.append(f"{rel}: crash (status {s['exit_status']}): {s['first_diagnostic'][:110]}")
+            shown_a = s
+            if rel in with_a:
+                arch, shown_a, lines = with_a[rel]
+                print(f"| {label(shown_a)} | {rel} -a{arch} | {shown_a['first_diagnostic'][:110]} |")
+                if crashed(shown_a, lines):
+                    problems.append(f"{rel} -a{arch}: crash (status {shown_a['exit_status']})")
+            counts_a[label(shown_a)] = counts_a.get(label(shown_a), 0) + 1
+        for line in diagnostics.get("", []):
+            problems.append("diagnostic of no script: " + line)
 
-    print("| status | file | first diagnostic |")
-    print("|---|---|---|")
-    for path in files:
-        rel = os.path.relpath(path, corpus)
-        scratch = os.path.join(tmp, "work")
-        shutil.rmtree(scratch, ignore_errors=True)
-        shutil.copytree(os.path.dirname(path), scratch)
-        name = os.path.basename(path)
-        crashed, result = run(scratch, name, rel, (), counts)
-        arch = family(rel)
-        if arch:
-            with_a += 1
-            run(scratch, name, rel, ("-a" + arch,), counts_a)
-        else:
-            label = "0 (errors)" if result[0] == 0 and result[3] is None else str(result[0])
-            counts_a[label] = counts_a.get(label, 0) + 1
-        if crlf and not crashed:
-            with open(os.path.join(scratch, name), "rb") as f:
-                flipped = flip_line_ends(f.read())
-            with open(os.path.join(scratch, name), "wb") as f:
-                f.write(flipped)
-            if convert(exe, scratch, name, os.path.join(tmp)) != result:
-                problems.append(f"{rel}: converts differently with its line ends flipped")
-    shutil.rmtree(tmp, ignore_errors=True)
+        def summary(tally):
+            return ", ".join(f"{v} with status {k}" for k, v in sorted(tally.items()))
 
-    def summary(tally):
-        return ", ".join(f"{v} with status {k}" for k, v in sorted(tally.items()))
+        print()
+        print(f"corpus: {len(report['scripts'])} scripts: {summary(counts)}")
+        if by_family:
+            print(f"corpus with -a: {len(report['scripts'])} scripts ({len(with_a)} with the -a of their family): "
+                  f"{summary(counts_a)}")
 
-    print()
-    print(f"corpus: {len(files)} scripts: {summary(counts)}")
-    print(f"corpus with -a: {len(files)} scripts ({with_a} with the -a of their family): {summary(counts_a)}")
+        if crlf:
+            flipped = os.path.join(tmp, "flipped")
+            shutil.copytree(corpus, flipped)
+            for s in report["scripts"] + report["included"]:
+                path = os.path.join(flipped, s["path"])
+                with open(path, "rb") as f:
+                    data = flip_line_ends(f.read())
+                with open(path, "wb") as f:
+                    f.write(data)
+            report2, diagnostics2, _ = batch(exe, options, flipped, os.path.join(tmp, "out2"), tmp)
+            if report2 is None:
+                problems.append("the batch over the flipped corpus did not end within 10 minutes")
+            else:
+                for s, s2 in zip(report["scripts"], report2["scripts"]):
+                    rel = s["path"]
+                    cmm = os.path.splitext(rel)[0] + ".cmm"
+                    if (s != s2 or diagnostics[rel] != diagnostics2[rel] or
+                            read(os.path.join(out, cmm)) != read(os.path.join(tmp, "out2", cmm))):
+                        problems.append(f"{rel}: converts differently with its line ends flipped")
+
+        if compare:
+            start = time.monotonic()
+            for s in report["scripts"]:
+                rel = s["path"]
+                status, lines, data = convert_alone(exe, options, corpus, rel, tmp)
+                batch_data = read(os.path.join(out, os.path.splitext(rel)[0] + ".cmm"))
+                if (status, lines, data) != (s["exit_status"], diagnostics[rel], batch_data):
+                    problems.append(f"{rel}: converts differently alone")
+                warnings = sum(1 for line in lines if line.startswith("line ") and ": Warning: " in line)
+                first = next((line.strip() for line in lines if line.strip()), "")
+                if warnings != s["warnings"] or first != s["first_diagnostic"]:
+                    problems.append(f"{rel}: the report's figures differ from the run alone")
+            loop = time.monotonic() - start
+            print(f"batch: {seconds:.2f} s, one run per file: {loop:.2f} s")
+    finally:
+        shutil.rmtree(tmp, ignore_errors=True)
     for p in problems:
         print("PROBLEM: " + p)
-    if check and problems:
+    if (check or compare) and problems:
         return 1
     return 0
 

@@ -50,6 +50,12 @@ bool is_pointer_variable(const char* name);
 void add_function(const char* name, bool returns_nothing);
 void add_global_variable(const char* name);
 void add_pointer_variable(const char* name);
+// Records, for a variable just declared (a local is the last of scope_names),
+// the type bits that a dereference of it reads: those of the pointed-to type,
+// as a cast to its pointer type gives them. pointee_type_bits answers for the
+// declaration in scope, 0 for an unknown name or one that is no pointer.
+void record_pointee(const char* name, uint32_t flags, int pointer_depth, bool global);
+uint32_t pointee_type_bits(const char* name);
 
 // Type-name text builders (type_names.cpp). Each takes the node's list and an
 // optional text result, and returns the pooled text.
@@ -86,6 +92,9 @@ int C_selection_statement(List* list, const char* macrofilename);
 int generate_if(int kind, ResultDescriptor* rd);
 int C_iteration_statement(List* list, const char* macrofilename);
 int C_jump_statement(List* list);
+// A returned text that is one conditional "((c)?(a):(b))" as a whole: writes
+// the value b, an IF on c and the value a in its block, and clears the text.
+// Any other text is left as it is.
 void return_conditional(ResultDescriptor* rd);
 int return_dereference(ResultDescriptor* rd);
 

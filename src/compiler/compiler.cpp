@@ -37,6 +37,9 @@ namespace {
 std::unordered_map<std::string, long> function_index;
 std::unordered_set<std::string> global_index;
 std::unordered_set<std::string> pointer_index;
+// Type bits of what each global pointer variable points to (see
+// record_pointee); locals keep theirs in the flags of their scope_names entry.
+std::unordered_map<std::string, unsigned char> global_pointees;
 
 void renew(List*& list) {
     if (list) list_release(list);
@@ -57,6 +60,7 @@ void release_borrowed(List*& list) {
 void reset_run_state() {
     function_index.clear();
     global_index.clear();
+    global_pointees.clear();
     if (!pointer_variables) pointer_index.clear();
     renew(scope_names);
     renew(global_names);
@@ -161,8 +165,10 @@ void enter_menu_items(tree_element* menu) {
         if (!node || !node->child) continue;
         tree_element* name = first_of_kind(node->child, ID_IDENTIFIER);
         if (!name || !name->txt) continue;
+        // A hotmenu is a subroutine like a function, with or without
+        // parameters: callers take its value when it returns one.
         bool nothing = true;
-        if (node->id == ID_hotmenu && !first_of_kind(node->child, ID_function_parameter_list)) {
+        if (node->id == ID_hotmenu) {
             tree_element* body = first_of_kind(node->child, ID_compound_statement);
             nothing = !body || returns_value(body->child);
         }
@@ -185,12 +191,11 @@ bool is_statement_kind(uint32_t id) {
     }
 }
 
-// The statement list that a compound statement's list judges by, or null.
+// The statement list of a compound statement's list, or null. It stands last,
+// after an optional comment block and an optional declaration list.
 tree_element* compound_statement_list(List* list) {
-    if (!list || !list->first) return nullptr;
-    if (list->first->id == ID_statement_list) return list->first;
-    if (list->count == 2 && list->last->id == ID_statement_list) return list->last;
-    return nullptr;
+    if (!list || !list->last) return nullptr;
+    return list->last->id == ID_statement_list ? list->last : nullptr;
 }
 
 }  // namespace
@@ -235,6 +240,28 @@ void add_pointer_variable(const char* name) {
     if (is_pointer_variable(name)) return;
     pointer_index.insert(name);
     names_append(pointer_variables, name);
+}
+
+// What a dereference of the variable reads: the pointed-to type's bits for a
+// pointer to a value, an int's for a pointer to a pointer, none for a value.
+void record_pointee(const char* name, uint32_t flags, int depth, bool global) {
+    unsigned char bits = depth == 1 ? static_cast<unsigned char>(flags & 0xFF) : depth > 1 ? static_cast<unsigned char>(TF_INT) : 0;
+    if (global) {
+        global_pointees[name] = bits;
+    } else if (scope_names && scope_names->last && std::strcmp(scope_names->last->txt, name) == 0) {
+        scope_names->last->flags = bits;
+    }
+}
+
+uint32_t pointee_type_bits(const char* name) {
+    if (!name) return 0;
+    if (scope_names) {
+        // The innermost declaration of the name is the one in scope.
+        for (tree_element* e = scope_names->last; e; e = e->prev)
+            if (std::strcmp(e->txt, name) == 0) return e->flags;
+    }
+    auto it = global_pointees.find(name);
+    return it == global_pointees.end() ? 0 : it->second;
 }
 
 // Whether a statement yields no value: true unless a "return" with an
@@ -319,6 +346,7 @@ int C_function_parameter_list(List* list) {
         }
         const uint32_t type_words = TF_VOID | TF_CHAR | TF_SHORT | TF_INT | TF_LONG | TF_FLOAT | TF_DOUBLE;
         if (!(flags & type_words)) flags |= TF_INT;
+        record_pointee(name->txt, flags, depth, false);
         declaration_continues = true;
         emit_variable_declaration(name->txt, flags, depth);
         declaration_continues = false;

@@ -226,6 +226,7 @@ int C_init_declarator(List* list, bool is_global, uint32_t* flags) {
             add_global_variable(name->txt);
         else
             names_append(scope_names, name->txt);
+        record_pointee(name->txt, *flags, pointer_depth(pointer), is_global);
         emit_variable_declaration(name->txt, *flags, pointer_depth(pointer));
         if (!initializer) continue;
         tree_element* expression = initializer->child ? initializer->child->first : nullptr;

@@ -137,8 +137,17 @@ int compound_assignment(List* left_list, const char* op, List* right_list, Resul
     left.type_flags = 0;
     int left_kind = C_unary_expression(left_list, &left);
     if (error_flag) return 0;
+    // A write through Data.Set takes a script value: a dereference on the
+    // right reads the target with the memory functions.
+    int outer_deref_mode = deref_mode;
+    if (left_kind == RK_EXPRESSION && left.text) {
+        char* probe = pool_string(left.text);
+        strip_value_wrappers(probe);
+        if (pointer_compound_target(probe)) deref_mode = 1;
+    }
     ResultDescriptor right;
     int right_kind = C_assignment_expression(right_list, &right);
+    deref_mode = outer_deref_mode;
     if (error_flag) return 0;
 
     OperandClass row = checked_class(left_kind, "C_assignment_expression");

@@ -121,6 +121,8 @@ int unary_operator(const char* op, List* operand_list, ResultDescriptor* rd) {
         case OC_HLL:
             rd->text = pool_string(fill("Var.Value(%s\\%s)", {op, text_of(&operand)}).c_str());
             rd->type_flags |= operand.type_flags;
+            // A pointer variable kept as text for a write: the width of its type.
+            if (star && (rd->type_flags & 0xFF) == 0) rd->type_flags |= pointee_type_bits(operand.text);
             break;
         default:  // text and expression
             rd->text = pool_string(fill("(%s%s)", {op, text_of(&operand)}).c_str());

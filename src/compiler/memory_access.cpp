@@ -1,6 +1,7 @@
 // Reads of @-forms and registers into temporaries, pointer dereferences, and
 // the writes, compound assignments and increments of memory and register
 // targets.
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -95,6 +96,13 @@ std::string plain_operand(int kind, const ResultDescriptor* rd) {
     }
 }
 
+// A text that reads the target with the script's memory or register functions.
+bool reads_with_script_functions(const std::string& text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower.find("data.") != std::string::npos || lower.find("register(") != std::string::npos;
+}
+
 // Size name, cast blanking and squeeze of a dereferenced text.
 std::string prepare_dereference(std::string text, uint32_t type_flags, const char** size_name) {
     *size_name = dereference_size_name(type_flags);
@@ -176,6 +184,8 @@ int convert_dereference(int operand_kind, ResultDescriptor* rd) {
     // A temporary stands for the value it holds, so it is the address that
     // is dereferenced.
     std::string operand = c == OC_TEMPORARY ? fill("\\__V%i", {number_text(rd->number)}) : text_of(rd);
+    // A pointer variable without a cast reads the width of its declared type.
+    if (c == OC_HLL && (rd->type_flags & 0xFF) == 0) rd->type_flags |= pointee_type_bits(rd->text);
     const char* size = nullptr;
     std::string text = prepare_dereference(operand, rd->type_flags, &size);
 
@@ -243,8 +253,21 @@ void write_target(int left_kind, const ResultDescriptor* left, int right_kind, c
     if (left_kind == RK_MEMORY_TEMP) {
         const MemoryForm* form = memory_form(left->access_type);
         if (!form) FATAL_INTERNAL_ERROR("C_assignment_expression");
+        std::string value = plain_operand(right_kind, right);
+        if (reads_with_script_functions(value)) {
+            // A value read with the memory or register functions is a script
+            // value, not one for the HLL evaluator: written as it is, with
+            // its HLL names read by Var.VALUE.
+            std::string opening = form->write_opening;
+            emit(fill(opening.substr(0, opening.find("Var.VALUE")).c_str(), {text_of(left)}));
+            ResultDescriptor script;
+            script.text = pool_string(value.c_str());
+            value_call_pass(&script, 0);
+            emit(std::string(script.text) + "\n");
+            return;
+        }
         emit(fill(form->write_opening, {text_of(left)}));
-        emit(plain_operand(right_kind, right));
+        emit(value);
         emit("))\n");
         return;
     }

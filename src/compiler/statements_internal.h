@@ -32,12 +32,6 @@ bool starts_with(const char* text, const char* prefix);
 // True when the text holds "\__" followed by a letter (case-insensitive).
 bool contains_temporary_reference(const char* text);
 
-// Leftmost match of ((c)?(a):(b)) with greedy groups, no line breaks inside.
-struct ConditionalMatch {
-    bool found = false;
-    std::string condition, value_true, value_false;
-};
-ConditionalMatch match_conditional(const char* text);
 // True when the text holds the dereference of an unsigned int pointer that a
 // returned value keeps: (*((unsigned int *)\__X)) or (*((unsigned int *)(...))).
 bool match_return_dereference(const char* text);

@@ -52,44 +52,6 @@ bool contains_temporary_reference(const char* text) {
     return false;
 }
 
-// The groups are greedy and '.' stops at line breaks, so within one line the
-// first "((" gives the widest room, the condition ends at the last ")?(" that
-// still leaves a value, the first value ends at the last "):(" before the last
-// "))", and the second value runs up to that last "))".
-ConditionalMatch match_conditional(const char* text) {
-    ConditionalMatch m;
-    if (!text) return m;
-    size_t n = std::strlen(text);
-    for (size_t line = 0; line <= n;) {
-        size_t end = line;
-        while (end < n && !is_line_break(text[end])) ++end;
-        size_t s = npos, last_close = npos, value_end = npos, cond_end = npos;
-        for (size_t i = line; i + 1 < end && s == npos; ++i)
-            if (text[i] == '(' && text[i + 1] == '(') s = i;
-        if (s != npos) {
-            for (size_t i = end; i-- > line + 1;)
-                if (text[i - 1] == ')' && text[i] == ')') { last_close = i - 1; break; }
-        }
-        if (last_close != npos && last_close >= 3) {
-            for (size_t i = last_close - 3 + 1; i-- > line;)
-                if (equal_at(text, end, i, "):(", 3)) { value_end = i; break; }
-        }
-        if (value_end != npos && value_end >= s + 7) {
-            for (size_t i = value_end - 4 + 1; i-- > s + 3;)
-                if (equal_at(text, end, i, ")?(", 3)) { cond_end = i; break; }
-        }
-        if (cond_end != npos) {
-            m.found = true;
-            m.condition.assign(text + s + 2, cond_end - (s + 2));
-            m.value_true.assign(text + cond_end + 3, value_end - (cond_end + 3));
-            m.value_false.assign(text + value_end + 3, last_close - (value_end + 3));
-            return m;
-        }
-        line = end + 1;
-    }
-    return m;
-}
-
 bool match_return_dereference(const char* text) {
     if (!text) return false;
     static const char prefix[] = "(*((unsigned int *)";

@@ -52,6 +52,8 @@ std::string program_own_path(const char* fallback);
 // and a name.
 extern const char kDirectorySeparators[];
 extern const char kPathSeparator;
+// Whether the batch mode (child processes) is built for this system.
+extern const bool kBatchModeAvailable;
 
 // Closes a copy of standard output's descriptor: false, with errno set, when
 // the system reports a failed write there (a network file system does).

@@ -22,6 +22,7 @@
 
 const char kDirectorySeparators[] = "/";
 const char kPathSeparator = '/';
+const bool kBatchModeAvailable = true;
 
 namespace {
 

@@ -18,6 +18,7 @@
 
 const char kDirectorySeparators[] = "\\/:";
 const char kPathSeparator = '\\';
+const bool kBatchModeAvailable = false;
 
 namespace {
 

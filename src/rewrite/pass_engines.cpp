@@ -3,6 +3,8 @@
 // names the pattern it stands for and why its greedy choices are forced.
 #include "rewrite/pass_engines.h"
 
+#include "preprocessor/preprocessor.h"
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -91,11 +93,24 @@ bool is_macro_word_char(char c) { return is_word(c) || c == '\\' || c == '&' || 
 
 const char* const type_words[] = {"unsigned", "int", "long", "char", "float", "double"};
 
+// Only a name that the preprocessor turned into a script macro (conversion
+// kinds 1, 2, 4 and 5, whose uses are "&__" and the name) gets the prefix;
+// keywords, members, numbers and the target's own symbols stay as written.
+bool is_script_macro(const std::string& word) {
+    if (word.empty() || is_digit(word[0])) return false;
+    for (char c : word)
+        if (!is_word(c)) return false;
+    switch (macro_conversion_kind(word.c_str())) {
+    case 1: case 2: case 4: case 5: return true;
+    default: return false;
+    }
+}
+
 void append_macro_word(std::string& out, const std::string& word) {
     bool keep = word.find_first_of(".&\\") != std::string::npos ||
                 (word.size() >= 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X'));
     for (const char* type_word : type_words) keep = keep || word == type_word;
-    if (!keep) out += "&__";
+    if (!keep && is_script_macro(word)) out += "&__";
     out += word;
 }
 

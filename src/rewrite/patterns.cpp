@@ -63,15 +63,28 @@ char* negation_pass(ResultDescriptor* rd) {
     return rd->text;
 }
 
-void pointer_compound_pass(const char* left, const char* op, const char* right) {
-    std::string l = text_of(left), address;
+bool pointer_compound_target(const char* left, std::string* address) {
+    std::string l = text_of(left), found;
     if (l.find("*((unsigned int *)") == std::string::npos ||
-        !pass_engine::compound_address(l, &address, engine_for(l.size()))) {
-        std::printf("Var.Assign (%s%s=%s)\n", l.c_str(), op, right);
+        !pass_engine::compound_address(l, &found, engine_for(l.size())))
+        return false;
+    if (address) *address = found;
+    return true;
+}
+
+void pointer_compound_pass(const char* left, const char* op, const char* right) {
+    std::string address;
+    if (!pointer_compound_target(left, &address)) {
+        std::printf("Var.Assign (%s%s=%s)\n", text_of(left).c_str(), op, right);
         return;
     }
+    // The value is a script expression: its HLL names are read with Var.VALUE.
+    std::string r = text_of(right);
+    r = pass_engine::value_calls(r, 0, engine_for(r.size()));
+    // After "&", a name or macro would read as a script macro or as "&&".
+    if (std::strcmp(op, "&") == 0 && !r.empty() && r[0] != '(') r = "(" + r + ")";
     std::printf("Data.Set D:(Var.VALUE(%s)) %%Long ((data.long(D:%s))%s%s)\n", address.c_str(), address.c_str(), op,
-                right);
+                r.c_str());
 }
 
 char* pointer_step_pass(ResultDescriptor* left, ResultDescriptor* right) {

@@ -2,6 +2,8 @@
 // leave a fresh pooled copy in the descriptor; the old text is not freed.
 #pragma once
 
+#include <string>
+
 #include "compiler/value.h"
 
 // Numeric-constant test (full match; `allow_negation` admits a leading "(!").
@@ -17,6 +19,9 @@ void cast_removal_pass(char** text);
 char* macro_operator_pass(const char* op, ResultDescriptor* rd);
 // Undoes the backslash between a negation and a macro.
 char* negation_pass(ResultDescriptor* rd);
+// Whether the compound assignment to the (stripped) left text writes target
+// memory with Data.Set; gives the address expression.
+bool pointer_compound_target(const char* left, std::string* address = nullptr);
 // Writes the command of a compound assignment of two composite expressions.
 void pointer_compound_pass(const char* left, const char* op, const char* right);
 // Builds the assignment text followed by the pointer step; clears the pending flags.

@@ -81,8 +81,9 @@ if [ -f "$case_dir/expected.out" ]; then
     fail=1
   fi
 elif [ -e "$case_dir/$out_name" ]; then
-  # The last argument names one of the inputs: it must be left as it was.
-  if ! cmp -s "$case_dir/$out_name" "$work/run/$out_name"; then
+  # The last argument names one of the inputs (a file, or a folder of the
+  # batch mode): it must be left as it was.
+  if ! diff -r -q "$case_dir/$out_name" "$work/run/$out_name" >/dev/null 2>&1; then
     echo "--- input file $out_name was changed"
     fail=1
   fi

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "builtins_test_support.h"
+#include "preprocessor_test_run.h"
 
 namespace {
 
@@ -41,9 +42,9 @@ TEST(TextOut, WindowSelection) {
 
 TEST(TextOut, SingleVariableIsPrintedAsAString) {
     EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {variable("msg")}).out, "var.print %string \\msg\n");
-    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {identifier("buf")}).out, "var.print %string \\buf\n");
-    // A result without text of its own does not crash.
-    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {macro_temp(3)}).out, "var.print %string \\\n");
+    // Only a declared variable is a GEL string; any other value is printed as a value.
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {identifier("buf")}).out, "PRINT Var.VALUE(buf)\n");
+    EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {macro_temp(3)}).out, "PRINT &__V3\n");
     EXPECT_EQ(run(GEL_TextOut, "GEL_TextOut", {omitted()}).out, "PRINT \"\"\n");
 }
 
@@ -52,17 +53,31 @@ TEST(TextOut, ConversionsTakeTheArgumentsFromTheSixthOn) {
     textout_window_disabled = false;
     EXPECT_EQ(text_out("\"v=%d\\n\"", number("1"), {variable("x")}).out,
               "PRINT \"v=\" %DECIMAL Var.VALUE(\\x) \"\"\nPRINT \"\"\n");
-    // Names of converted macros get their prefix; HLL variables keep their text.
+    // Names of converted macros get their prefix; HLL variables and other names keep their text.
+    pp_test::run("#define MAXCNT 5\n");
     EXPECT_EQ(text_out("\"%e %f %u\"", number("0x1"), {number("0x1"), identifier("MAXCNT"), expression("\\a+0x2")}).out,
               "PRINT \"\" %DECIMAL Var.VALUE(0x1) \" \" %DECIMAL Var.VALUE(&__MAXCNT) \" \" %DECIMAL Var.VALUE(\\a+0x2) "
               "\"\"\n");
+    preprocessor_reset();
+    EXPECT_EQ(text_out("\"%u\"", number("0x1"), {identifier("MAXCNT")}).out, "PRINT \"\" %DECIMAL Var.VALUE(MAXCNT) \"\"\n");
     EXPECT_EQ(text_out("\"%x\"", number("0x1"), {variable("cnt")}).out, "PRINT \"\" %HEX Var.VALUE(\\cnt) \"\"\n");
     EXPECT_EQ(text_out("\"0x%x!\"", number("1"), {macro_temp(2)}).out, "PRINT \"0x\" %HEX &__V2 \"!\"\n");
-    EXPECT_EQ(text_out("\"[%s|%s]\"", number("1"), {quoted("\"abc\""), variable("s")}).out,
-              "PRINT \"[Var.VALUE(abc)|Var.VALUE(\\s)]\"\n");
+    // "%s" prints a string's text, and any other argument's value.
+    EXPECT_EQ(text_out("\"[%s|%s]\"", number("1"), {quoted("\"a\\tbc\""), variable("s")}).out,
+              "PRINT \"[a bc|\" Var.VALUE(\\s) \"]\"\n");
+    // Every conversion takes the next argument, whatever its flags, width,
+    // precision and length; "%c" prints a character, "%%" a percent sign.
+    Result adorned = text_out("\"%08x|%-5.2ld|%lu|%c|%o|%%|%X\"", number("1"),
+                              {variable("a"), variable("b"), variable("c"), variable("d"), variable("e"), variable("f")});
+    EXPECT_EQ(adorned.out, "PRINT \"\" %HEX Var.VALUE(\\a) \"|\" %DECIMAL Var.VALUE(\\b) \"|\" %DECIMAL Var.VALUE(\\c) "
+                           "\"|\" %ASCII Var.VALUE(\\d) \"|\" %DECIMAL Var.VALUE(\\e) \"|%|\" %HEX Var.VALUE(\\f) \"\"\n");
+    EXPECT_EQ(adorned.err,
+              "line 7: Warning: GEL_TextOut(): Flags, width and precision of \"%08x\" not supported by KALDRA. Printed as \"%x\".\n"
+              "line 7: Warning: GEL_TextOut(): Flags, width and precision of \"%-5.2d\" not supported by KALDRA. Printed as \"%d\".\n"
+              "line 7: Warning: GEL_TextOut(): Conversion \"%o\" not supported by KALDRA. Printed in decimal.\n");
     // Conversions without an argument left, and unknown ones, stay as written.
     EXPECT_EQ(text_out("\"%d %q %\"", number("1")).out, "PRINT \"%d %q %\"\n");
-    EXPECT_EQ(text_out("\"%%d\"", number("1"), {number("0x4")}).out, "PRINT \"%\" %DECIMAL Var.VALUE(0x4) \"\"\n");
+    EXPECT_EQ(text_out("\"%%d %*d %1234d\"", number("1"), {number("0x4")}).out, "PRINT \"%d %*d %1234d\"\n");
     textout_window_disabled = saved;
 }
 
@@ -120,10 +135,18 @@ TEST(System, CommandWithConversions) {
                   {quoted("\"cp %s %d %u %x %e %q\""), quoted("\"f.txt\""), number("0x10"), number("0xFFFFFFFF"),
                    number("0x1F")})
                   .out,
-              "OS cp Var.VALUE(f.txt) 16 4294967295 Var.VALUE(0x1F) %e %q\n");
+              "OS cp f.txt 16 4294967295 1f %e %q\n");
     EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"%d %d\""), number("0xFFFFFFFF"), number("12")}).out,
               "OS -1 12\n");
-    EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"%f\""), number("1.5")}).out, "OS Var.VALUE(1.5)\n");
+    // Constants are written as the C library writes them, flags and widths included.
+    EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"%f\""), number("1.5")}).out, "OS 1.500000\n");
+    EXPECT_EQ(run(GEL_System, "GEL_System",
+                  {quoted("\"%08X|%-4s|%.1s|%c|%5.1e|%%|%i\""), number("0x1f"), quoted("\"ab\""), quoted("\"xyz\""),
+                   number("0x41")})
+                  .out,
+              "OS 0000001F|ab  |x|A|%5.1e|%|%i\n");
+    EXPECT_EQ(run(GEL_System, "GEL_System", {quoted("\"%5.1e %ld\""), number("2"), number("0x10")}).out,
+              "OS 2.0e+00 16\n");
 }
 
 TEST(System, ParameterErrors) {

@@ -220,8 +220,8 @@ TEST(ReturnAnalysis, BranchesLoopsLabelsAndBlocks) {
     Node decls = nt(ID_declaration_list, {declaration(specifiers({type_spec(ID_INT)}), {init_declarator("i")})});
     EXPECT_FALSE(judge_body(nt(ID_compound_statement, {decls, statement_list({return_value()})})));
     EXPECT_FALSE(judge_body(nt(ID_compound_statement, {comment_block({"// -- c"}), statement_list({return_value()})})));
-    // A comment block followed by declarations and statements is judged as yielding nothing.
-    EXPECT_TRUE(judge_body(
+    // The statement list is judged wherever it stands, after a comment block and declarations too.
+    EXPECT_FALSE(judge_body(
         nt(ID_compound_statement, {comment_block({"// -- c"}), decls, statement_list({return_value()})})));
     EXPECT_TRUE(judge_body(nt(ID_compound_statement, {decls})));
 }

@@ -8,6 +8,7 @@
 #include "compiler/codegen.h"
 #include "compiler/compiler.h"
 #include "declarations_tree.h"
+#include "preprocessor_test_run.h"
 #include "test_support.h"
 
 using namespace decl_tree;
@@ -329,6 +330,7 @@ TEST(CommentsAndMacroLines, TopLevelMacroBlocksAreWrittenInPassFour) {
 }
 
 TEST(GlobalDeclarations, InitialisersByResultKindRunBeforeTheDispatch) {
+    pp_test::run("#define MAXCNT 0x10\n");
     Output r = compile_tree({
         int_declaration({init_declarator("g", initializer(txt(ID_CONSTANT, "0x5")))}),
         int_declaration({init_declarator("h", initializer(ident("g")))}),
@@ -342,6 +344,7 @@ TEST(GlobalDeclarations, InitialisersByResultKindRunBeforeTheDispatch) {
                                                        "Var.NEW int \\h\nVar.Assign \\h=\\g\n"
                                                        "Var.NEW int \\c\nGOSUB value\nENTRY &__V0\nVar.Assign \\c=&__V0\n"
                                                        "Var.NEW char[128] \\s\nVar.Assign \\s=&__MAXCNT\n");
+    preprocessor_reset();
     // The function table exists before the globals: no undefined-function warning.
     EXPECT_EQ(r.err, "");
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "expressions_test_tree.h"
+#include "preprocessor_test_run.h"
 
 using namespace expressions_tree;
 
@@ -21,9 +22,12 @@ TEST_F(AssignmentTest, ToAVariableByRightKind) {
     EXPECT_EQ(convert(set(id("x"), add(id("y"), num("0x1")))).out, "Var.Assign \\x=(\\y+0x1)\n");
     EXPECT_EQ(convert(set(id("x"), id("y"))).out, "Var.Assign \\x=\\y\n");
     EXPECT_EQ(convert(set(id("x"), call("f", {}))).out, "GOSUB f\nENTRY &__V0\nVar.Assign \\x=&__V0\n");
-    // Names of converted macros on the right are marked.
+    // Names of converted macros on the right are marked, other names not.
+    pp_test::run("#define MAXCNT 0x10\n");
     EXPECT_EQ(convert(set(id("x"), add(id("MAXCNT"), num("0x1")))).out, "Var.Assign \\x=(\\MAXCNT+0x1)\n");
     EXPECT_EQ(convert(set(id("x"), id("MAXCNT"))).out, "Var.Assign \\x=&__MAXCNT\n");
+    EXPECT_EQ(convert(set(id("x"), id("target_count"))).out, "Var.Assign \\x=target_count\n");
+    preprocessor_reset();
     architecture = 2;
     Converted r = convert(set(id("x"), id("B12")));
     EXPECT_EQ(r.out.substr(r.out.rfind("Var.Assign \\x")), "Var.Assign \\x=\\__V1\n");
@@ -47,17 +51,17 @@ TEST_F(AssignmentTest, ToAMacroTemporaryByRightKind) {
 
 TEST_F(AssignmentTest, ToTextAndExpressionsWithTheRightTextRule) {
     global("x");
-    EXPECT_EQ(convert(set(id("k"), num("0x1"))).out, "Var.Assign &__k=Var.VALUE(0x1)\n");
+    EXPECT_EQ(convert(set(id("k"), num("0x1"))).out, "Var.Assign k=Var.VALUE(0x1)\n");
     EXPECT_EQ(convert(set(subscript(id("t"), num("0x0")), id("x"))).out,
-              "Var.Assign ((&__t)[0x0])=Var.VALUE(\\x)\n");
-    EXPECT_EQ(convert(set(id("k"), call("f", {}))).out, "GOSUB f\nENTRY &__V0\nVar.Assign &__k=(&__V0)\n");
+              "Var.Assign ((t)[0x0])=Var.VALUE(\\x)\n");
+    EXPECT_EQ(convert(set(id("k"), call("f", {}))).out, "GOSUB f\nENTRY &__V0\nVar.Assign k=(&__V0)\n");
     // Operator characters: both value-call passes.
-    EXPECT_EQ(convert(set(id("k"), add(id("x"), num("0x1")))).out, "Var.Assign &__k=(Var.VALUE(\\x)+0x1)\n");
+    EXPECT_EQ(convert(set(id("k"), add(id("x"), num("0x1")))).out, "Var.Assign k=(Var.VALUE(\\x)+0x1)\n");
     // A cast on the right is blanked out; a parenthesised text gets no extra pair.
-    EXPECT_EQ(convert(set(id("k"), cast(type_name({ID_CHAR}, 0), id("x")))).out, "Var.Assign &__k=Var.VALUE(\\x)\n");
+    EXPECT_EQ(convert(set(id("k"), cast(type_name({ID_CHAR}, 0), id("x")))).out, "Var.Assign k=Var.VALUE(\\x)\n");
     // Text with an asterisk is written as it stands.
-    EXPECT_EQ(convert(set(id("k"), str("\"a*b\""))).out, "Var.Assign &__k=\"a*b\"\n");
-    EXPECT_EQ(convert(set(id("k"), str("\"ab\""))).out, "Var.Assign &__k=Var.VALUE(\"ab\")\n");
+    EXPECT_EQ(convert(set(id("k"), str("\"a*b\""))).out, "Var.Assign k=\"a*b\"\n");
+    EXPECT_EQ(convert(set(id("k"), str("\"ab\""))).out, "Var.Assign k=Var.VALUE(\"ab\")\n");
 }
 
 TEST_F(AssignmentTest, DereferenceOnTheRightFollowsTheLeftSide) {
@@ -71,7 +75,7 @@ TEST_F(AssignmentTest, DereferenceOnTheRightFollowsTheLeftSide) {
     // Other left sides: the function form.
     deref = unary(ID_STAR, cast(type_name({ID_SHORT}, 1), num("0x10")));
     r = convert(set(id("k"), deref));
-    EXPECT_EQ(r.out, "Var.Assign &__k=Data.Word(D:(0x10))\n");
+    EXPECT_EQ(r.out, "Var.Assign k=Data.Word(D:(0x10))\n");
 }
 
 TEST_F(AssignmentTest, PointerWriteThroughAKeptDereference) {

@@ -160,7 +160,7 @@ TEST_F(PostfixTest, CallsOfScriptFunctions) {
     EXPECT_EQ(temp_counter, 2);
 
     r = convert(call("f", {id("x"), num("0x1"), call("v", {}), id("k"), empty_argument()}));
-    EXPECT_EQ(r.out, "GOSUB v\nGOSUB f Var.VALUE(\\x) 0x1 &__V2 &__k\nENTRY &__V3\n");
+    EXPECT_EQ(r.out, "GOSUB v\nGOSUB f Var.VALUE(\\x) 0x1 &__V2 k\nENTRY &__V3\n");
     EXPECT_EQ(r.text(), "&__V3");
 
     r = convert(call("v", {str("\"abc\"")}));

@@ -7,6 +7,7 @@
 #include "compiler/codegen.h"
 #include "rewrite/pass_engines.h"
 #include "rewrite/patterns.h"
+#include "preprocessor_test_run.h"
 #include "test_support.h"
 
 using namespace pass_engine;
@@ -132,29 +133,31 @@ TEST(NumericConstantTest, NegationAdmitsALeadingBangAndAnotherParenthesis) {
     }
 }
 
-TEST(MacroNamePass, PrefixesPlainWordsOnly) {
+TEST(MacroNamePass, PrefixesOnlyNamesOfScriptMacros) {
     auto run = [](const std::string& t, Engine e) { return macro_names(t, e); };
+    // Constants (kinds 1 and 2) and constant expressions (kinds 4 and 5)
+    // are script macros; a function-like macro, an expanded one, an unknown
+    // name, keywords, members and numbers stay as they are.
+    pp_test::run("#define MAXCNT 5\n#define N 0x10\n#define S (N + 1)\n#define V (count + 1)\n"
+                 "#define F(a) (a)\n#define E *(int *)0\n#define s 1\n");
     expect_both(run, "MAXCNT+0x1", "&__MAXCNT+0x1");
-    expect_both(run, "0x1F*0X2", "0x1F*0X2");
-    expect_both(run, "a.b+1.5", "a.b+1.5");
-    expect_both(run, "\\x+&__V3", "\\x+&__V3");
-    expect_both(run, "(unsigned int)(long)x", "(unsigned int)(long)&__x");
-    expect_both(run, "char+float+double", "char+float+double");
-    expect_both(run, "Unsigned", "&__Unsigned");
-    expect_both(run, "1e5", "&__1e5");
-    expect_both(run, "0", "&__0");
+    expect_both(run, "(S*V)<<N", "(&__S*&__V)<<&__N");
+    expect_both(run, "F+E+x+sizeof(short)+((k)->m)+Unsigned", "F+E+x+sizeof(short)+((k)->m)+Unsigned");
+    expect_both(run, "1.0e-7+1e5+0+0x1F*0X2", "1.0e-7+1e5+0+0x1F*0X2");
+    expect_both(run, "\\x+&__V3+&__N+a.N", "\\x+&__V3+&__N+a.N");
+    expect_both(run, "N1+MAXCNT_2", "N1+MAXCNT_2");
     expect_both(run, "", "");
-    EXPECT_EQ(after_pass(macro_name_pass, "N<<2"), "&__N<<&__2");
-}
+    EXPECT_EQ(after_pass(macro_name_pass, "N<<2"), "&__N<<2");
 
-TEST(MacroNamePass, LeavesStringAndCharacterLiteralsAlone) {
-    auto run = [](const std::string& t, Engine e) { return macro_names(t, e); };
+    // Literals are copied as they stand.
     expect_both(run, "\"hi\"", "\"hi\"");
     expect_both(run, "s=\"hi there\"", "&__s=\"hi there\"");
     expect_both(run, "'a'+N", "'a'+&__N");
     expect_both(run, "\"say \\\"hi\\\" N\"+N", "\"say \\\"hi\\\" N\"+&__N");
     expect_both(run, "'\\''+N", "'\\''+&__N");
     expect_both(run, "N+\"open", "&__N+\"open");
+    preprocessor_reset();
+    expect_both(run, "MAXCNT+N", "MAXCNT+N");
 }
 
 TEST(ValueCallPass, WrapsBareHllReferences) {
@@ -218,6 +221,12 @@ TEST(PointerCompoundPass, WritesDataSetThroughTheMacroAddress) {
               "Data.Set D:(Var.VALUE(&__P)) %Long ((data.long(D:&__P))+1)\n");
     EXPECT_EQ(written("(*((unsigned int *)(\\x+&__OFF)))", "|", "0x4"),
               "Data.Set D:(Var.VALUE(\\x+&__OFF)) %Long ((data.long(D:\\x+&__OFF))|0x4)\n");
+    // The value is a script value: HLL names read with Var.VALUE, and after
+    // "&" kept apart from the operator.
+    EXPECT_EQ(written("(*((unsigned int *)&__P))", "&", "&__V2"),
+              "Data.Set D:(Var.VALUE(&__P)) %Long ((data.long(D:&__P))&(&__V2))\n");
+    EXPECT_EQ(written("(*((unsigned int *)&__P))", "|", "(\\m<<&__S)"),
+              "Data.Set D:(Var.VALUE(&__P)) %Long ((data.long(D:&__P))|(Var.VALUE(\\m)<<&__S))\n");
     EXPECT_EQ(written("\\x", "+", "1"), "Var.Assign (\\x+=1)\n");
     EXPECT_EQ(written("(*((unsigned int *)\\p)", "-", "\\q"), "Var.Assign ((*((unsigned int *)\\p)-=\\q)\n");
     std::string address;
@@ -363,8 +372,10 @@ TEST(LongTexts, EveryPassHandlesAMegabyte) {
     const std::string literal = "\"" + std::string(kMegabyte, 's') + "\"";
 
     EXPECT_EQ(after_pass(macro_name_pass, literal), literal);
-    EXPECT_EQ(after_pass(macro_name_pass, name + "+0x1"), "&__" + name + "+0x1");
+    EXPECT_EQ(after_pass(macro_name_pass, name + "+0x1"), name + "+0x1");
+    pp_test::run("#define x 1\n");
     EXPECT_EQ(after_pass(macro_name_pass, repeat("x+", kMegabyte / 2)), repeat("&__x+", kMegabyte / 2));
+    preprocessor_reset();
 
     ResultDescriptor rd = descriptor(("\\" + name + "+" + literal).c_str());
     value_call_pass(&rd, 0);
