@@ -20,8 +20,10 @@ void gelerror(const char* message);
 
 %code {
 #include <cstring>
+#include <deque>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "driver/diagnostics.h"
 #include "frontend/frontend.h"
@@ -55,6 +57,13 @@ inline void TK(List* list, uint32_t kind, const GELLTYPE& loc) {
 inline void DROP(List* list) { list_release(list); }
 
 }  // namespace
+
+// The parser reads its tokens through a filter that drops the comments the
+// grammar has no place for (see next_token below).
+template <typename State>
+int next_token(const State* bottom, const State* top);
+#undef yylex
+#define yylex() next_token(yyss, yyssp)
 }
 
 %define api.prefix {gel}
@@ -122,7 +131,7 @@ inline void DROP(List* list) { list_release(list); }
 %type <list> init_declarator_list init_declarator type_specifier specifier_qualifier_list
 %type <list> declarator direct_declarator pointer parameter_type_list parameter_list
 %type <list> parameter_declaration identifier_list type_name abstract_declarator
-%type <list> direct_abstract_declarator initializer statement labeled_statement
+%type <list> direct_abstract_declarator initializer statement body_statement labeled_statement
 %type <list> compound_statement declaration_list statement_list expression_statement
 %type <list> selection_statement iteration_statement jump_statement external_declaration
 %type <list> function_definition function_declarator function_parameter_list function_parameter
@@ -553,18 +562,24 @@ initializer
     ;
 
 statement
+    : body_statement        { $$ = $1; }
+    | dts_comment           { $$ = L(); NT($$, ID_dts_comment, $1, @1); }
+    ;
+
+/* The statement of an if, else, while, do, for or label: never a comment
+   alone, which would take the place of the statement that follows it. */
+body_statement
     : labeled_statement     { $$ = L(); NT($$, ID_labeled_statement, $1, @1); }
     | compound_statement    { $$ = L(); NT($$, ID_compound_statement, $1, @1); }
     | expression_statement  { $$ = L(); NT($$, ID_expression_statement, $1, @1); }
     | selection_statement   { $$ = L(); NT($$, ID_selection_statement, $1, @1); }
     | iteration_statement   { $$ = L(); NT($$, ID_iteration_statement, $1, @1); }
     | jump_statement        { $$ = L(); NT($$, ID_jump_statement, $1, @1); }
-    | dts_comment           { $$ = L(); NT($$, ID_dts_comment, $1, @1); }
     | dts_define            { $$ = L(); NT($$, ID_dts_define, $1, @1); }
     ;
 
 labeled_statement
-    : IDENTIFIER ':' statement
+    : IDENTIFIER ':' body_statement
         { $$ = L(); TX($$, ID_IDENTIFIER, $1, @1); NT($$, ID_statement, $3, @3); }
     ;
 
@@ -621,24 +636,24 @@ expression_statement
     ;
 
 selection_statement
-    : IF '(' expression ')' statement
+    : IF '(' expression ')' body_statement
         { $$ = L(); NT($$, ID_expression, $3, @3); NT($$, ID_statement, $5, @5); }
-    | IF '(' expression ')' statement ELSE statement
+    | IF '(' expression ')' body_statement ELSE body_statement
         { $$ = L(); NT($$, ID_expression, $3, @3); NT($$, ID_statement, $5, @5); NT($$, ID_statement, $7, @7); }
-    | IF '(' expression ')' dts_comment statement
+    | IF '(' expression ')' dts_comment body_statement
         { $$ = L(); NT($$, ID_expression, $3, @3); DROP($5); NT($$, ID_statement, $6, @6); }
-    | IF '(' expression ')' dts_comment statement ELSE statement
+    | IF '(' expression ')' dts_comment body_statement ELSE body_statement
         { $$ = L(); NT($$, ID_expression, $3, @3); DROP($5); NT($$, ID_statement, $6, @6); NT($$, ID_statement, $8, @8); }
     ;
 
 iteration_statement
-    : WHILE '(' expression ')' statement
+    : WHILE '(' expression ')' body_statement
         { $$ = L(); TK($$, ID_WHILE, @1); NT($$, ID_expression, $3, @3); NT($$, ID_statement, $5, @5); }
-    | DO statement WHILE '(' expression ')' ';'
+    | DO body_statement WHILE '(' expression ')' ';'
         { $$ = L(); TK($$, ID_DO, @1); NT($$, ID_statement, $2, @2); NT($$, ID_expression, $5, @5); }
-    | FOR '(' expression_statement expression_statement ')' statement
+    | FOR '(' expression_statement expression_statement ')' body_statement
         { $$ = L(); TK($$, ID_FOR, @1); NT($$, ID_expression_statement, $3, @3); NT($$, ID_expression_statement, $4, @4); NT($$, ID_statement, $6, @6); }
-    | FOR '(' expression_statement expression_statement expression ')' statement
+    | FOR '(' expression_statement expression_statement expression ')' body_statement
         { $$ = L(); TK($$, ID_FOR, @1); NT($$, ID_expression_statement, $3, @3); NT($$, ID_expression_statement, $4, @4); NT($$, ID_expression, $5, @5); NT($$, ID_statement, $7, @7); }
     ;
 
@@ -923,7 +938,107 @@ void gelerror(const char* message) {
     report_error(scanner_line, message);
 }
 
+namespace {
+
+// A token read ahead of the parser, with what the scanner gave for it.
+struct ScannedToken {
+    int token;
+    GELSTYPE value;
+    GELLTYPE location;
+    int line;  // the scanner's line counter right after the token
+};
+
+std::deque<ScannedToken> read_ahead;
+int scanner_line_ahead = 1;  // the scanner's own count while tokens wait
+
+ScannedToken scan() {
+    scanner_line = scanner_line_ahead;
+    ScannedToken t;
+    t.token = gellex();
+    t.value = gellval;
+    t.location = gellloc;
+    t.line = scanner_line_ahead = scanner_line;
+    return t;
+}
+
+int deliver(const ScannedToken& t) {
+    gellval = t.value;
+    gellloc = t.location;
+    scanner_line = t.line;
+    return t.token;
+}
+
+// Runs the parser's automaton, without changing its stacks, from the state on
+// top of them over `tokens`: true when every token is shifted.
+template <typename State>
+bool shifts_all(const State* bottom, const State* top, const int* tokens, int count) {
+    std::vector<int> pushed;  // states above the part of the real stack still in use
+    const State* base = top;
+    auto state = [&]() { return pushed.empty() ? static_cast<int>(*base) : pushed.back(); };
+    for (int k = 0; k < count; ++k) {
+        int symbol = YYTRANSLATE(tokens[k]);
+        for (;;) {
+            int s = state();
+            if (s == YYFINAL) return symbol == YYSYMBOL_YYEOF;
+            int n = yypact[s];
+            int rule = yydefact[s];
+            if (!yypact_value_is_default(n)) {
+                n += symbol;
+                if (0 <= n && n <= YYLAST && yycheck[n] == symbol) {
+                    n = yytable[n];
+                    if (n > 0) {
+                        pushed.push_back(n);
+                        break;
+                    }
+                    if (yytable_value_is_error(n)) return false;
+                    rule = -n;
+                }
+            }
+            if (rule == 0) return false;
+            for (int i = yyr2[rule]; i > 0; --i) {
+                if (!pushed.empty()) pushed.pop_back();
+                else if (base > bottom) --base;
+                else return false;
+            }
+            int lhs = yyr1[rule] - YYNTOKENS;
+            int below = state();
+            int g = yypgoto[lhs] + below;
+            pushed.push_back(0 <= g && g <= YYLAST && yycheck[g] == below ? yytable[g] : yydefgoto[lhs]);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+// A comment may stand between any two tokens of a script. A run of comments
+// reaches the parser only where the grammar takes it before the token that
+// follows the run; anywhere else it is dropped, so that it never ends the
+// run with a syntax error.
+template <typename State>
+int next_token(const State* bottom, const State* top) {
+    if (read_ahead.empty()) {
+        ScannedToken t = scan();
+        if (t.token != COMMENT) return deliver(t);
+        std::vector<ScannedToken> run{t};
+        ScannedToken after = scan();
+        while (after.token == COMMENT) {
+            run.push_back(after);
+            after = scan();
+        }
+        const int tokens[] = {COMMENT, after.token};
+        if (shifts_all(bottom, top, tokens, 2))
+            for (const ScannedToken& c : run) read_ahead.push_back(c);
+        read_ahead.push_back(after);
+    }
+    ScannedToken t = read_ahead.front();
+    read_ahead.pop_front();
+    return deliver(t);
+}
+
 int parse() {
     if (!tree) tree = list_create();
+    read_ahead.clear();
+    scanner_line_ahead = scanner_line;
     return gelparse();
 }

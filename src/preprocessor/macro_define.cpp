@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <map>
 
 #include "driver/checked_write.h"
 #include "preprocessor/pp_internal.h"
@@ -28,6 +29,7 @@ struct Definition {
     bool function_like = false;
     std::vector<std::string> parameters;
     std::string body;
+    std::vector<size_t> continuations;  // where the body's backslash-newlines stood
 };
 
 void syntax_error() {
@@ -149,10 +151,37 @@ void read_body(Definition* d) {
     if (!body.empty() && body.back() == ' ') body.pop_back();
     // a continued body never brings a newline into the text of an expansion
     for (size_t i = 0; i + 1 < body.size(); ++i)
-        if (body[i] == '\\' && body[i + 1] == '\n') body[i] = body[i + 1] = ' ';
+        if (body[i] == '\\' && body[i + 1] == '\n') {
+            body[i] = body[i + 1] = ' ';
+            d->continuations.push_back(i);
+        }
 }
 
 // --- classification ---
+
+// A "#" or "##" outside the literals of a body: C's stringizing and pasting,
+// which only an expansion in place can do.
+bool has_hash_operator(const std::string& b) {
+    for (size_t i = 0; i < b.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(b[i]);
+        if (c == LITERAL_NEXT) {
+            ++i;
+        } else if (c == '"' || c == '\'') {
+            for (++i; i < b.size() && b[i] != static_cast<char>(c); ++i)
+                if (b[i] == '\\' || b[i] == LITERAL_NEXT) ++i;
+        } else if (c == '#') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A body that is one statement with its ";": the uses of the macro bring a
+// ";" of their own.
+bool ends_with_semicolon(const std::string& b) {
+    size_t end = b.find_last_not_of(" \t");
+    return end != std::string::npos && b[end] == ';';
+}
 
 char first_significant(const std::string& body) {
     for (char c : body)
@@ -238,10 +267,16 @@ unsigned classify_expression(const std::string& b, std::string* expr) {
             continue;
         }
         if (c >= '0' && c <= '9') {
+            std::string number;
+            bool h_suffix = false;
             while (i < n && (is_hex_digit(b[i]) || b[i] == 'x' || b[i] == 'X' || (std::strchr("LUhlu", b[i]) && b[i]))) {
-                if (!std::strchr("LUhlu", b[i])) *expr += b[i];
+                if (!std::strchr("LUhlu", b[i])) number += b[i];
+                if (b[i] == 'h') h_suffix = true;
                 ++i;
             }
+            // 10h is hexadecimal, as 0x10 is
+            bool has_x = number.find_first_of("xX") != std::string::npos;
+            *expr += (h_suffix && !has_x ? "0x" : "") + number;
             ++operands;
             continue;
         }
@@ -283,9 +318,19 @@ void write_marker_pair(const char* first_format, const char* second_format, cons
     out_format(second_format, "__", name.c_str(), value.c_str());
 }
 
+// One argument of a GOSUB line: a decimal digit alone reads the same in any
+// base; a name or number passes as it is; anything else in parentheses.
+std::string call_argument(const std::string& a) {
+    if (a.size() == 2 && is_digit(static_cast<unsigned char>(a[0])) && a[1] == '.') return a.substr(0, 1);
+    for (char c : a)
+        if (!is_alnum(c) && c != '_' && c != '.' && c != '&' && c != '\\') return "(" + a + ")";
+    return a;
+}
+
 // Calls of converted function macros in a kind 4 expression become result
 // variables, announced by GOSUB marker lines.
 std::string resolve_calls(const std::string& e) {
+    std::map<std::string, std::string> call_texts;  // result name -> the call it stands for
     std::string result;
     size_t n = e.size(), i = 0;
     while (i < n) {
@@ -327,20 +372,33 @@ std::string resolve_calls(const std::string& e) {
             result += e.substr(i);
             break;
         }
+        // Each argument is passed whole; the result is named after the letters
+        // and digits of the arguments.
         std::string digits_name, digits_args;
+        bool first = true;
         for (const std::string& a : args) {
-            if (a.empty() || !is_digit(static_cast<unsigned char>(a[0]))) continue;
+            if (a.empty()) continue;
             std::string d;
             for (char ch : a)
                 if (is_alnum(ch)) d += ch;
-            if (!digits_name.empty()) {
+            if (!first) {
                 digits_name += '_';
                 digits_args += ' ';
             }
+            first = false;
             digits_name += d;
-            digits_args += d;
+            digits_args += call_argument(a);
         }
         std::string result_name = "&__" + id + "_" + digits_name + "_result";
+        if (!call_texts.emplace(result_name, e.substr(i, k + 1 - i)).second &&
+            call_texts[result_name] != e.substr(i, k + 1 - i)) {
+            // another call with the same letters and digits: a name of its own
+            int number = 2;
+            while (call_texts.count(result_name.substr(0, result_name.size() - 7) + "_" + std::to_string(number) + "_result"))
+                ++number;
+            result_name = result_name.substr(0, result_name.size() - 7) + "_" + std::to_string(number) + "_result";
+            call_texts.emplace(result_name, e.substr(i, k + 1 - i));
+        }
         out_text("// #dtsdefina LOCAL " + result_name + "\n");
         out_format("// #dtsdefina GOSUB %s%s", "__gp_", id.c_str());
         out_text(" " + digits_args + "\n");
@@ -369,9 +427,24 @@ size_t copy_body_literal(const std::string& b, size_t i, std::string* out) {
     return i;
 }
 
+// The source lines of a body: the line of its #define, one more after each
+// backslash-newline.
+struct BodyLines {
+    long first;
+    const std::vector<size_t>* continuations;
+    // A line marker for the statement that begins at or after `from`.
+    std::string marker(const std::string& b, size_t from) const {
+        while (from < b.size() && (b[from] == ' ' || b[from] == '\t')) ++from;
+        long line = first;
+        for (size_t at : *continuations)
+            if (at < from) ++line;
+        return "#line " + std::to_string(line) + "\n";
+    }
+};
+
 // The body of the GEL function: parameter names, casts removed, statements
-// on lines of their own.
-std::string function_body(const std::string& b, unsigned kind) {
+// on lines of their own, each numbered as the source line it stands on.
+std::string function_body(const std::string& b, unsigned kind, const BodyLines& lines) {
     static const char* const removed_casts[] = {"uint32_t", "uint8_t", "unsignedint"};
     std::string out;
     size_t n = b.size(), i = 0;
@@ -407,7 +480,7 @@ std::string function_body(const std::string& b, unsigned kind) {
             }
         }
         if (c == ';' && kind == 6) {
-            out += ";\n\t";
+            out += ";\n" + lines.marker(b, i + 1) + "\t";
             ++i;
             continue;
         }
@@ -434,8 +507,9 @@ void convert_to_function(MacroDefinition* m, const Definition& d, unsigned kind,
         else
             std::fprintf(f, ",%s", parameter_name(i).c_str());
     }
-    std::fprintf(f, "){\n\t%s", kind == 3 ? "return(" : "");
-    std::string body = function_body(d.body, kind);
+    BodyLines lines{pp.directive_line, &d.continuations};
+    std::fprintf(f, "){\n%s\t%s", lines.marker(d.body, 0).c_str(), kind == 3 ? "return(" : "");
+    std::string body = function_body(d.body, kind, lines);
     std::fwrite(body.data(), 1, body.size(), f);
     std::fputs(kind == 3 ? ");\n}\n" : ";\n}\n", f);
     if (!close_checked(f)) note_write_failure(WF_MACRO, macrofilename, errno);
@@ -509,8 +583,15 @@ void define_macro(const char* macrofilename) {
     if (d.function_like) {
         kind = first_significant(d.body) == '*' ? 0 : 3;
         if (has_statements(d.body)) kind = 6;
+        // stringizing, pasting and a lone statement are expanded in place
+        else if (ends_with_semicolon(d.body)) kind = 0;
+        if (has_hash_operator(d.body)) kind = 0;
     } else if (has_statements(d.body)) {
         kind = 6;
+    } else if (!d.continuations.empty()) {
+        // a continued body is classified as written, backslashes and all
+        kind = 0;
+        value = add_decimal_points(d.body);
     } else {
         kind = classify_constant(d.body, &value);
         if (kind == 0) {

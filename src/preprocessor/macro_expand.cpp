@@ -97,6 +97,101 @@ bool collect_arguments(MacroDefinition* m, std::vector<std::string>* args) {
     return true;
 }
 
+bool is_parameter(unsigned char b) { return b >= PARAMETER_BASE && b < PARAMETER_BASE + MAX_PARAMETERS; }
+
+std::string trimmed(const std::string& s) {
+    size_t first = s.find_first_not_of(" \t");
+    if (first == std::string::npos) return "";
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+// "#" and an argument: the argument as a string literal. Its blanks become
+// one; a quote, and a backslash inside a literal, get a backslash.
+std::string stringized(const std::string& arg) {
+    std::string out = "\"";
+    char quote = 0;
+    for (size_t i = 0; i < arg.size(); ++i) {
+        char c = arg[i];
+        if (quote) {
+            if (c == '\\' && i + 1 < arg.size()) {
+                char d = arg[++i];
+                out += "\\\\";
+                if (d == '"' || d == '\\') out += '\\';
+                out += d;
+                continue;
+            }
+            if (c == '"') out += '\\';
+            out += c;
+            if (c == quote) quote = 0;
+            continue;
+        }
+        if (c == ' ' || c == '\t') {
+            if (out.back() != ' ') out += ' ';
+            continue;
+        }
+        if (c == '"') out += '\\';
+        if (c == '"' || c == '\'') quote = c;
+        out += c;
+    }
+    return out + "\"";
+}
+
+// The replacement text with every parameter byte replaced by its argument. In
+// a body expanded in place, "#" before a parameter makes a string of its
+// argument and "##" joins the tokens on its two sides, as in C.
+std::string substitute(const std::string& r, const std::vector<std::string>& args, bool c_operators) {
+    std::string text;
+    auto argument = [&](unsigned char b) { return b - PARAMETER_BASE < args.size() ? args[b - PARAMETER_BASE] : std::string(); };
+    char quote = 0;
+    size_t n = r.size();
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char b = static_cast<unsigned char>(r[i]);
+        if (b == LITERAL_NEXT && i + 1 < n) {
+            text += r[++i];
+            continue;
+        }
+        if (quote) {
+            text += static_cast<char>(b);
+            if (b == '\\' && i + 1 < n) text += r[++i];
+            else if (b == static_cast<unsigned char>(quote)) quote = 0;
+            continue;
+        }
+        if (b == '"' || b == '\'') quote = static_cast<char>(b);
+        if (c_operators && b == '#') {
+            size_t j = i + 1;
+            if (j < n && r[j] == '#') {
+                while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+                for (++j; j < n && (r[j] == ' ' || r[j] == '\t'); ++j) {
+                }
+                if (j < n && is_parameter(static_cast<unsigned char>(r[j]))) {
+                    text += trimmed(argument(static_cast<unsigned char>(r[j])));
+                    i = j;
+                } else {
+                    i = j - 1;
+                }
+                continue;
+            }
+            while (j < n && (r[j] == ' ' || r[j] == '\t')) ++j;
+            if (j < n && is_parameter(static_cast<unsigned char>(r[j]))) {
+                text += stringized(trimmed(argument(static_cast<unsigned char>(r[j]))));
+                i = j;
+                continue;
+            }
+        }
+        if (is_parameter(b)) {
+            // an argument before "##" is joined without its trailing blanks
+            size_t j = i + 1;
+            while (j < n && (r[j] == ' ' || r[j] == '\t')) ++j;
+            bool pasted = c_operators && j + 1 < n && r[j] == '#' && r[j + 1] == '#';
+            text += pasted ? trimmed(argument(b)) : argument(b);
+            continue;
+        }
+        text += static_cast<char>(b);
+        if (text.size() > LINE_BUFFER_SIZE) break;
+    }
+    return text;
+}
+
 }  // namespace
 
 Expansion expand_macro(MacroDefinition* m, bool from_file) {
@@ -125,7 +220,7 @@ Expansion expand_macro(MacroDefinition* m, bool from_file) {
     // the QUERNA variable or function it became has no value there.
     const std::string& r = pp.in_directive ? m->body : m->replacement;
     if (m->parameter_count == -1) {
-        push_macro(m->name, r);
+        push_macro(m->name, m->conversion_kind == 0 ? substitute(r, {}, true) : r);
         return Expansion::pushed;
     }
 
@@ -153,19 +248,8 @@ Expansion expand_macro(MacroDefinition* m, bool from_file) {
     if (static_cast<int>(args.size()) != m->parameter_count)
         pp_warning("Wrong number of macro arguments for \"%s\"", m->name.c_str());
 
-    std::string text;
-    for (size_t i = 0; i < r.size(); ++i) {
-        unsigned char b = static_cast<unsigned char>(r[i]);
-        if (b == LITERAL_NEXT && i + 1 < r.size()) {
-            text += r[++i];
-        } else if (b >= PARAMETER_BASE && b < PARAMETER_BASE + MAX_PARAMETERS) {
-            size_t index = b - PARAMETER_BASE;
-            if (index < args.size()) text += args[index];
-        } else {
-            text += static_cast<char>(b);
-        }
-        if (text.size() > LINE_BUFFER_SIZE) pp_fatal("Out of space in macro \"%s\" arg expansion", m->name.c_str());
-    }
+    std::string text = substitute(r, args, m->conversion_kind == 0);
+    if (text.size() > LINE_BUFFER_SIZE) pp_fatal("Out of space in macro \"%s\" arg expansion", m->name.c_str());
     push_macro(m->name, text);
     return Expansion::pushed;
 }

@@ -230,13 +230,8 @@ void do_line() {
     pp.marker_due = true;
 }
 
-void do_pragma() {
-    sync_output(pp.directive_line, false);
-    out_text("#pragma ");
-    int c = skip_blanks();
-    for (; c != '\n' && c != END_OF_INPUT; c = get_char()) out_char(c);
-    unget_char();
-}
+// A pragma means nothing to the converted script: the line is dropped.
+void do_pragma() { skip_to_newline(); }
 
 void do_assert() {
     if (!if_argument_present()) return;

@@ -16,6 +16,7 @@ constexpr int COMMENT_SEPARATOR = 0x1F;
 constexpr int LITERAL_NEXT = 0x1C;      // in function-like bodies: the next byte is not a parameter
 constexpr int PARAMETER_BASE = 0x7F;    // parameter i is the byte 0x7F + i
 constexpr int PASS_THROUGH = 256;       // reader result: a "//!" line was read into pass_through_text
+constexpr int COMMENT_BLANK = 257;      // reader step result: the blank a comment inside a line leaves
 
 constexpr size_t LINE_BUFFER_SIZE = 4095;   // characters read from a file at a time
 constexpr size_t WORK_BUFFER_SIZE = 4096;
@@ -82,6 +83,8 @@ struct PreprocessorState {
     bool line_start_scan = false; // skipping the blanks at the start of a line
     bool in_directive = false;
     bool eof_state = false;       // the last character read was the end of input
+    bool comment_blank_returned = false;  // the last character read was the blank a comment left
+    bool comment_blank_pending = false;   // that blank was stepped back over
     std::string pass_through_text;
     long pass_through_line = 0;
     long directive_line = 0;

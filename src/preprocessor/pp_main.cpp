@@ -25,18 +25,34 @@ void start_run() {
     pp.line_start_scan = false;
     pp.in_directive = false;
     pp.eof_state = false;
+    pp.comment_blank_returned = false;
+    pp.comment_blank_pending = false;
     pp.expansion_count = 0;
     pp.chain_start.clear();
     pp.at_line_start = true;
 }
 
+int take(int c) {
+    out_char(c);
+    return get_char();
+}
+
+// The digits after the point of a fraction, its exponent and its suffixes.
+int copy_fraction(int c) {
+    while (is_digit(c)) c = take(c);
+    if (c == 'e' || c == 'E') {
+        c = take(c);
+        if (c == '+' || c == '-') c = take(c);
+        while (is_digit(c)) c = take(c);
+    }
+    while (c == 'u' || c == 'U' || c == 'l' || c == 'L') c = take(c);
+    return c;
+}
+
 // Copies a number as scanned; an octal number with 8 or 9 is warned about.
+// A fraction is not an octal number, whatever digits it begins with.
 int copy_number(int c) {
-    bool octal = false, bad_octal = false;  // warned at the first bad digit, on the number's line
-    auto take = [&](int ch) {
-        out_char(ch);
-        return get_char();
-    };
+    bool octal = false, bad_octal = false;
     if (c == '0') {
         c = take(c);
         if (c == 'x' || c == 'X') {
@@ -48,20 +64,16 @@ int copy_number(int c) {
         octal = true;
     }
     while (is_digit(c)) {
-        if (octal && !bad_octal && (c == '8' || c == '9')) {
-            bad_octal = true;
-            pp_warning("Illegal digit in octal number");
-        }
+        if (c == '8' || c == '9') bad_octal = octal;
         c = take(c);
     }
-    if (c == '.') {
-        c = take(c);
-        while (is_digit(c)) c = take(c);
-    }
-    if (c == 'e' || c == 'E') {
-        c = take(c);
-        if (c == '+' || c == '-') c = take(c);
-        while (is_digit(c)) c = take(c);
+    if (c == '.') return copy_fraction(take(c));
+    if (c == 'e' || c == 'E') return copy_fraction(c);
+    if (bad_octal) {
+        // named on the number's own line, not on the one its newline begins
+        if (c == '\n') unget_char();
+        pp_warning("Illegal digit in octal number");
+        if (c == '\n') c = get_char();
     }
     while (c == 'u' || c == 'U' || c == 'l' || c == 'L') c = take(c);
     return c;
@@ -154,8 +166,7 @@ void copy_text_line(int c) {
             continue;
         }
         if (c == '.' && is_digit(peek_raw())) {
-            out_char(c);
-            c = copy_number(get_char());
+            c = copy_fraction(take(c));
             continue;
         }
         if (c == '"' || c == '\'') {

@@ -56,6 +56,9 @@ bool refill(InputSource* s) {
         ++count;
         if (c == '\n') break;
     }
+    // An included file ends with its last line even without a newline: the
+    // next line of the file that included it keeps a line of its own.
+    if (s->file_ended && count > 0 && s->buffer.back() != '\n' && s->parent) s->buffer.push_back('\n');
     return count > 0;
 }
 
@@ -156,6 +159,12 @@ int peek_raw() {
 
 void unget_char() {
     if (pp.eof_state) return;
+    if (pp.comment_blank_returned) {
+        // the blank a comment left has no place in a buffer: it comes again
+        pp.comment_blank_returned = false;
+        pp.comment_blank_pending = true;
+        return;
+    }
     InputSource* s = pp.current;
     if (!s) return;
     if (s->pos == 0) pp_fatal("Too much pushback");
@@ -203,12 +212,37 @@ int read_line_comment() {
     return c;
 }
 
-// After "//!" at the start of a line: the line as it stands, its newline taken.
+bool is_querna_blank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+// The text after "//!" of a line written in QUERNA: optional blanks, the word
+// QUERNA, optional blanks, "(", any text, ")" and optional blanks.
+bool is_querna_call(const std::string& t) {
+    size_t i = 0, n = t.size();
+    while (i < n && is_querna_blank(t[i])) ++i;
+    if (t.compare(i, 6, "QUERNA") != 0) return false;
+    i += 6;
+    while (i < n && is_querna_blank(t[i])) ++i;
+    if (i >= n || t[i] != '(') return false;
+    size_t end = n;
+    while (end > i && (is_querna_blank(t[end - 1]) || t[end - 1] == '\r')) --end;
+    return end > i + 1 && t[end - 1] == ')';
+}
+
+// After "//!" at the start of a line: a line written in QUERNA passes as it
+// stands, its newline taken; any other such line is a line comment.
 int read_pass_through() {
-    pp.pass_through_text = "//";
-    pp.pass_through_line = pp.line;
+    long line = pp.line;
+    std::string text;
     int c;
-    while ((c = get_raw()) != '\n' && c != END_OF_INPUT) pp.pass_through_text += static_cast<char>(c);
+    while ((c = get_raw()) != '\n' && c != END_OF_INPUT) text += static_cast<char>(c);
+    if (!is_querna_call(text.substr(1))) {
+        pp.comment_buffer += "// -- ";
+        pp.comment_buffer += text;
+        pp.comment_buffer += '\n';
+        return c;
+    }
+    pp.pass_through_text = "//" + text;
+    pp.pass_through_line = line;
     return PASS_THROUGH;
 }
 
@@ -232,8 +266,10 @@ int reader_step(int c) {
             if (next == '*') {
                 get_raw();
                 c = read_block_comment();
-                if (c == '\n') return c;
-                continue;
+                if (c == '\n' || c == END_OF_INPUT) return c;
+                // as in C, a comment inside a line leaves one blank
+                unget_char();
+                return COMMENT_BLANK;
             }
             if (next == '/') {
                 get_raw();
@@ -248,7 +284,15 @@ int reader_step(int c) {
 }  // namespace
 
 int get_char() {
-    int c = reader_step(get_raw());
+    int c;
+    if (pp.comment_blank_pending) {
+        pp.comment_blank_pending = false;
+        c = COMMENT_BLANK;
+    } else {
+        c = reader_step(get_raw());
+    }
+    pp.comment_blank_returned = (c == COMMENT_BLANK);
+    if (c == COMMENT_BLANK) c = ' ';
     pp.eof_state = (c == END_OF_INPUT);
     return c;
 }

@@ -225,6 +225,31 @@ TEST(ParserTree, CommentsAroundConstructs) {
     EXPECT_NE(find_first(tree, ID_dts_comment), nullptr);
 }
 
+TEST(ParserTree, CommentsWithoutAPlaceAreDroppedAndNeverABody) {
+    // Between the operands of any operator, before an else, in a declaration.
+    accept(body("x = a && // -- one\n b || // -- two\n c < // -- three\n 3;"));
+    accept(body("if (a) { x; } // -- done\nelse { y; }"));
+    EXPECT_EQ(elements(first_list(ID_selection_statement)).size(), 3u);
+    accept("int a, // -- first\n b;\n");
+    // The statement of a loop, an else or a label is the one after the
+    // comment, never the comment.
+    for (const char* s : {"while (a) // -- w\n x;", "for (;;) // -- f\n x;", "do // -- d\n x; while (a);",
+                          "if (a) y; else // -- e\n x;", "L: // -- l\n x;"}) {
+        accept(body(s));
+        tree_element* e = find_first(tree, ID_expression_statement);
+        ASSERT_NE(e, nullptr) << s;
+        EXPECT_EQ(find_first(tree, ID_dts_comment), nullptr) << s;
+    }
+    // Where the grammar keeps a comment, it still does.
+    accept(body("while (a) // -- kept\n{ x; }"));
+    EXPECT_NE(find_first(tree, ID_dts_comment), nullptr);
+    // A fault after a comment is named on its own line.
+    ParseResult r = parse_text(body("x = // -- c\n// -- d\n\n;"));
+    EXPECT_EQ(r.errors, "line 6: Error: syntax error, unexpected ';'\n");
+    r = parse_text(body("while (a) // -- c\n}"));
+    EXPECT_EQ(r.errors, "line 4: Error: syntax error, unexpected '}'\n");
+}
+
 TEST(ParserTree, ParameterDescriptions) {
     accept("F(int a \"first\", b \"second\", *p) {}");
     std::vector<tree_element*> p = elements(first_list(ID_function_parameter_list));

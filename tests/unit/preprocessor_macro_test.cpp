@@ -92,7 +92,8 @@ TEST(PreprocessorFunctions, ExpressionMacroBecomesAGelFunction) {
     EXPECT_EQ(r.out, kStart +
                          "#line 1\n// -- CONVERTER INFO: ADD converted to the QUERNA subroutine\n"
                          "// #dtsdefine processed\n#line 2\ny = __gp_ADD(1, x);\n");
-    EXPECT_EQ(r.macro_file, "#line 1 \"\"\n__gp_ADD(__a,__b){\n\treturn(((__a) + (__b)));\n}\n");
+    // the statement keeps the line of its #define
+    EXPECT_EQ(r.macro_file, "#line 1 \"\"\n__gp_ADD(__a,__b){\n#line 1\n\treturn(((__a) + (__b)));\n}\n");
     EXPECT_EQ(macro_conversion_kind("ADD"), 3);
 }
 
@@ -100,8 +101,8 @@ TEST(PreprocessorFunctions, StatementMacroGetsALinePerStatement) {
     auto r = run("\n#define SET(r, v) r = v; GEL_TextOut(\"set;\\n\")\nSET(a, 1);\n#define INIT x = 1; y = 2\nINIT;\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.macro_file,
-              "#line 2 \"\"\n__gp_SET(__a,__b){\n\t__a = __b;\n\t GEL_TextOut(\"set;\\n\");\n}\n"
-              "#line 4 \"\"\n__gp_INIT(){\n\tx = 1;\n\t y = 2;\n}\n");
+              "#line 2 \"\"\n__gp_SET(__a,__b){\n#line 2\n\t__a = __b;\n#line 2\n\t GEL_TextOut(\"set;\\n\");\n}\n"
+              "#line 4 \"\"\n__gp_INIT(){\n#line 4\n\tx = 1;\n#line 4\n\t y = 2;\n}\n");
     EXPECT_NE(r.out.find("\n__gp_SET(a, 1);\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\n__gp_INIT();\n"), std::string::npos) << r.out;
     EXPECT_EQ(macro_conversion_kind("SET"), 6);
@@ -110,12 +111,22 @@ TEST(PreprocessorFunctions, StatementMacroGetsALinePerStatement) {
 
 TEST(PreprocessorFunctions, CastsAreRemovedAndContinuationsJoined) {
     auto r = run("#define C(x) ((uint32_t)(x) + \\\n  ( unsigned  int )x + (uint8_t )x + (int)x)\nC(1);\n");
-    EXPECT_EQ(r.macro_file, "#line 1 \"\"\n__gp_C(__a){\n\treturn(((__a) +    __a + __a + (int)__a));\n}\n");
+    EXPECT_EQ(r.macro_file, "#line 1 \"\"\n__gp_C(__a){\n#line 1\n\treturn(((__a) +    __a + __a + (int)__a));\n}\n");
     // the continuation line is counted: the call is on output line 3
     EXPECT_NE(r.out.find("#line 1\n// -- CONVERTER INFO: C converted to the QUERNA subroutine\n"
                          "// #dtsdefine processed\n__gp_C(1);\n"),
               std::string::npos)
         << r.out;
+}
+
+TEST(PreprocessorFunctions, StringizingPastingAndLoneStatementsAreExpandedInPlace) {
+    auto r = run("#define S(a) #a\n#define C(a, b) a ## b\n#define G(a) GEL_Go(a);\n#define H #x ## y\n"
+                 "S(  one   two ); S(\"q\\\"\" '\\\\'); C(x , 1)(); G(main); H;\n");
+    EXPECT_EQ(r.status, 0);
+    for (const char* name : {"S", "C", "G", "H"}) EXPECT_EQ(macro_conversion_kind(name), 0) << name;
+    EXPECT_NE(r.out.find("\"one two\"; \"\\\"q\\\\\\\"\\\" '\\\\\\\\'\"; x1(); GEL_Go(main);; #xy;\n"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.macro_file, "");
 }
 
 TEST(PreprocessorFunctions, DereferencingMacroIsExpandedInPlace) {
@@ -156,11 +167,11 @@ TEST(PreprocessorFunctions, SecondRunReadsTheMacroFileWithTheDefinitionsInForce)
     const std::string macro_path = test_support::private_path("pp_test_second_run.dts");
     auto first = run("#define INC(a) ((a) + ONE)\n#define ONE 1\nx = INC(2);\n", true, macro_path);
     ASSERT_EQ(first.status, 0);
-    ASSERT_EQ(first.macro_file, "#line 1 \"\"\n__gp_INC(__a){\n\treturn(((__a) + ONE));\n}\n");
+    ASSERT_EQ(first.macro_file, "#line 1 \"\"\n__gp_INC(__a){\n#line 1\n\treturn(((__a) + ONE));\n}\n");
     auto second = run(first.macro_file, false, macro_path);
     EXPECT_EQ(second.status, 0);
     // no header lines the second time; ONE is still defined
-    EXPECT_EQ(second.out, "#line 1\n\n#line 1\n__gp_INC(__a){\nreturn(((__a) + &__ONE));\n}\n");
+    EXPECT_EQ(second.out, "#line 1\n\n#line 1\n__gp_INC(__a){\n#line 1\nreturn(((__a) + &__ONE));\n}\n");
     std::remove(macro_path.c_str());
 }
 

@@ -80,8 +80,8 @@ TEST(ScannerStrings, EscapedQuotesDoubleAndOtherEscapesStay) {
 }
 
 TEST(ScannerStrings, NewlinesInsideLiterals) {
-    // A backslash-newline is removed and counted; a bare newline stays in the
-    // text and is not counted.
+    // A backslash-newline is removed, a bare newline stays in the text; both
+    // are counted.
     std::vector<Token> t = scan("\"ab\\\ncd\" x\n\"ef\ngh\" y");
     ASSERT_EQ(t.size(), 4u);
     EXPECT_EQ(t[0].text, "\"abcd\"");
@@ -89,7 +89,7 @@ TEST(ScannerStrings, NewlinesInsideLiterals) {
     EXPECT_EQ(t[1].line, 2);
     EXPECT_EQ(t[2].text, "\"ef\ngh\"");
     EXPECT_EQ(t[2].line, 3);
-    EXPECT_EQ(t[3].line, 3);
+    EXPECT_EQ(t[3].line, 4);
 }
 
 TEST(ScannerStrings, UnterminatedQuotesAreDroppedAndTheRestScanned) {
@@ -136,8 +136,20 @@ TEST(ScannerMemoryAccess, UncastAndConverterVariableForms) {
     EXPECT_EQ(only_text("*0x20@io", AT_IO_S8), "0x20");
     EXPECT_EQ(only_text("*12@prog", AT_PROG_S8), "0xC");
     EXPECT_EQ(only_text("*&__V3@DATA", AT_DATA_S32), "&__V3");
-    // Only the data space has the converter-variable form.
-    EXPECT_EQ(codes("*&__V3@io"), (std::vector<int>{'*', CONSTANT, IDENTIFIER}));
+    // In the other spaces a converted macro is an address as a literal is.
+    EXPECT_EQ(only_text("*&__PSRCR@io", AT_IO_S8), "&__PSRCR");
+    EXPECT_EQ(only_text("*&__P@Prog", AT_PROG_S8), "&__P");
+}
+
+TEST(ScannerMemoryAccess, ConvertedMacrosAndSumsAsCastAddresses) {
+    EXPECT_EQ(only_text("*(short *)&__PSRCR@IO", AT_IO_S16), "&__PSRCR");
+    EXPECT_EQ(only_text("*(unsigned char*)&__R1@data", AT_DATA_U8), "&__R1");
+    // blanks go, literals are normalised, macros stay as written
+    EXPECT_EQ(only_text("*(int *)( &__BASE + 16 | 0x1fu )@prog", AT_PROG_S32), "(&__BASE+0x10|0x1F)");
+    // no blank before the @, and no other operators or nesting
+    EXPECT_EQ(codes("*(short *)&__A @io"), (std::vector<int>{'*', '(', SHORT, '*', ')', CONSTANT, IDENTIFIER}));
+    EXPECT_EQ(codes("*(short *)(&__A*2)@io")[0], '*');
+    EXPECT_EQ(codes("*(short *)((&__A))@io")[0], '*');
 }
 
 TEST(ScannerMarkerLines, ConvertedCommentsAndMacros) {
