@@ -2,6 +2,7 @@
 // as child processes of this program a few at a time, their diagnostics in the
 // order of the inputs, the progress line and the report.
 #include "driver/batch.h"
+#include "driver/platform.h"
 
 #include <algorithm>
 #include <cstdio>

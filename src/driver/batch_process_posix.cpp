@@ -1,4 +1,5 @@
 // POSIX versions of the batch mode's process, signal and terminal calls.
+#ifndef _WIN32
 #include "driver/batch_process.h"
 
 #include <fcntl.h>
@@ -113,3 +114,4 @@ int processor_count() {
     long n = sysconf(_SC_NPROCESSORS_ONLN);
     return n > 0 ? static_cast<int>(n) : 1;
 }
+#endif

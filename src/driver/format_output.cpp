@@ -1,5 +1,7 @@
 #include "driver/format_output.h"
 
+#include "driver/platform.h"
+
 // A line that is "(" alone opens a level, a line that begins with ")" closes
 // one; every line after the first is indented by one TAB per open level, except
 // label lines, which begin with two underscores and stay in column 0.

@@ -3,26 +3,20 @@
 // register report, clean-up and the exit status.
 #include "driver/run.h"
 
-#include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
-#include <stdio_ext.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "compiler/compiler.h"
 #include "driver/checked_write.h"
 #include "driver/command_line.h"
 #include "driver/diagnostics.h"
 #include "driver/format_output.h"
+#include "driver/platform.h"
 #include "driver/targets.h"
 #include "frontend/frontend.h"
 #include "preprocessor/preprocessor.h"
@@ -30,9 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-int saved_stdout = -1;
-int saved_stderr = -1;
 
 struct RunFiles {
     std::string temp_dir;
@@ -60,19 +51,17 @@ void copy_path(char* dst, const std::string& src) {
     dst[n] = '\0';
 }
 
-// Removes the run's private working directory (async-signal-safe).
+// Removes the run's private working directory (safe in the interruption handler).
 void remove_working_directory() {
     if (!cleanup_paths.armed) return;
     for (const char* f : cleanup_paths.files)
-        if (f[0]) unlink(f);
-    if (cleanup_paths.temp_dir[0]) rmdir(cleanup_paths.temp_dir);
+        if (f[0]) remove_file_now(f);
+    if (cleanup_paths.temp_dir[0]) remove_directory_now(cleanup_paths.temp_dir);
 }
 
-extern "C" void on_interrupt(int sig) {
+void on_interrupt() {
     remove_working_directory();
-    if (cleanup_paths.output_started && cleanup_paths.output[0]) unlink(cleanup_paths.output);
-    signal(sig, SIG_DFL);
-    raise(sig);
+    if (cleanup_paths.output_started && cleanup_paths.output[0]) remove_file_now(cleanup_paths.output);
 }
 
 void disarm_cleanup() {
@@ -81,73 +70,28 @@ void disarm_cleanup() {
     cleanup_paths.output_started = 0;
 }
 
-void restore_standard_streams() {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    if (saved_stdout >= 0) dup2(saved_stdout, STDOUT_FILENO);
-    if (saved_stderr >= 0) dup2(saved_stderr, STDERR_FILENO);
-    clearerr(stdout);  // a failed write to a stage file is not the console's
-}
-
-// Opens `path` for reading as standard input; false when it cannot be opened
-// (a directory cannot be read as a script either).
-bool bind_input(const char* path) {
-    int fd = open(path, O_RDONLY);
-    if (fd < 0) return false;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        close(fd);
-        return false;
-    }
-    __fpurge(stdin);
-    dup2(fd, STDIN_FILENO);
-    close(fd);
-    clearerr(stdin);
-    return true;
-}
-
-void close_input() {
-    __fpurge(stdin);
-    int fd = open("/dev/null", O_RDONLY);
-    if (fd >= 0) {
-        dup2(fd, STDIN_FILENO);
-        close(fd);
-    }
-    clearerr(stdin);
-}
-
-void close_output() {
-    std::fflush(stdout);
-    int fd = open("/dev/null", O_WRONLY);
-    if (fd >= 0) {
-        dup2(fd, STDOUT_FILENO);
-        close(fd);
-    }
+// A run that stops early lets go of its stage files before removing them:
+// Windows removes no file that is still open.
+void stop_cleanup() {
+    unbind_standard_input();
+    unbind_standard_output();
+    restore_standard_streams();
+    disarm_cleanup();
 }
 
 // Binds standard input to `input` and standard output to `output`.
 void open_stage_files(const char* input, const char* output) {
-    if (!bind_input(input)) {
+    if (!bind_standard_input(input)) {
         std::fputs("Could not open input file\n", stderr);
         terminate_run(1);
     }
-    std::fflush(stdout);
-    int fd = open(output, O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) {
+    if (!bind_standard_output(output)) {
         restore_standard_streams();
-        close_input();
+        unbind_standard_input();
         std::fputs("Could not open temporary file for preprocessing\n", stderr);
         terminate_run(1);
     }
-    dup2(fd, STDOUT_FILENO);
-    close(fd);
     clearerr(stdout);
-}
-
-bool same_file(const char* a, const char* b) {
-    struct stat sa, sb;
-    if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 void copy_stream(FILE* in, FILE* out) {
@@ -158,8 +102,8 @@ void copy_stream(FILE* in, FILE* out) {
 
 [[noreturn]] void early_exit(const char* remove1 = nullptr, const char* remove2 = nullptr,
                              const char* remove3 = nullptr) {
-    close_input();
-    close_output();
+    unbind_standard_input();
+    unbind_standard_output();
     restore_standard_streams();
     for (const char* p : {remove1, remove2, remove3})
         if (p) std::remove(p);
@@ -176,8 +120,8 @@ bool output_prepared = false;
 // Error) and no working files, exit status 1.
 [[noreturn]] void write_failure_exit(const char* output) {
     std::string message = take_write_failure();
-    close_input();
-    close_output();
+    unbind_standard_input();
+    unbind_standard_output();
     restore_standard_streams();
     std::fprintf(stderr, "%s\n", message.c_str());
     if (output_prepared) discard_output(output_target);
@@ -195,12 +139,9 @@ bool output_prepared = false;
 void check_stage_writes(WrittenFile kind, const std::string& stage_file, const char* output) {
     bool written = flush_checked(stdout);
     int error = errno;
-    if (written) {
-        int fd = dup(STDOUT_FILENO);
-        if (fd >= 0 && close(fd) != 0) {
-            written = false;
-            error = errno;
-        }
+    if (written && !standard_output_closes()) {
+        written = false;
+        error = errno;
     }
     if (!written) note_write_failure(kind, stage_file, error);
     if (write_failure_pending()) write_failure_exit(output);
@@ -217,24 +158,22 @@ int conversion(int argc, char** argv) {
     }
 
     RunFiles files;
-    std::error_code ec;
-    fs::path temp = fs::temp_directory_path(ec);
-    if (ec) return 1;
-    // A private working directory for each run, made the way mkdtemp makes it,
-    // so that parallel runs never touch each other's files.
-    std::string templ = (temp / "GEL_TEMPXXXXXX").string();
-    if (!mkdtemp(templ.data())) {
-        std::fprintf(stderr, "Could not create working directory %s: %s\n", templ.c_str(), std::strerror(errno));
+    std::string temp = temporary_directory();
+    if (temp.empty()) return 1;
+    // A private working directory for each run, so that parallel runs never
+    // touch each other's files.
+    files.temp_dir = make_private_directory(temp, "GEL_TEMP");
+    if (files.temp_dir.empty()) {
+        std::fprintf(stderr, "Could not create working directory %s%cGEL_TEMP: %s\n", temp.c_str(), kPathSeparator,
+                     std::strerror(errno));
         return 1;
     }
-    files.temp_dir = templ;
     std::memset(&cleanup_paths, 0, sizeof cleanup_paths);
     copy_path(cleanup_paths.temp_dir, files.temp_dir);
     cleanup_paths.armed = 1;
-    run_cleanup_hook = disarm_cleanup;
+    run_cleanup_hook = stop_cleanup;
 
-    saved_stdout = dup(STDOUT_FILENO);
-    saved_stderr = dup(STDERR_FILENO);
+    save_standard_streams();
     error_flag = 0;
     disable_unsupported_errors = false;
     textout_window_disabled = false;
@@ -267,15 +206,15 @@ int conversion(int argc, char** argv) {
     open_stage_files(cl.input, files.pre_file.c_str());
     preprocessor_reset();
     if (run_preprocessor(macrofilename) != 0) early_exit(files.pre_file.c_str());
-    if (bind_input(macrofilename)) {
+    if (bind_standard_input(macrofilename)) {
         if (run_preprocessor(macrofilename) != 0) early_exit(files.pre_file.c_str(), macrofilename);
-        close_input();
+        unbind_standard_input();
         remove_file(files.macro_file);
     } else {
-        close_input();
+        unbind_standard_input();
     }
     check_stage_writes(WF_TEMPORARY, files.pre_file, cl.output);
-    close_output();
+    unbind_standard_output();
 
     // Stage 2: parsing.
     open_stage_files(files.pre_file.c_str(), files.dts_file.c_str());
@@ -298,8 +237,8 @@ int conversion(int argc, char** argv) {
 
     // Stage 4: the output file is the macro file, a newline and the indented body.
     // It is written under a temporary name and renamed when complete.
-    close_input();
-    close_output();
+    unbind_standard_input();
+    unbind_standard_output();
     prepare_output(cl.output, &output_target);
     output_prepared = true;
     copy_path(cleanup_paths.output, output_target.remove_on_failure);
@@ -313,8 +252,8 @@ int conversion(int argc, char** argv) {
     format_output(stdin, stdout);
     check_stage_writes(WF_OUTPUT, cl.output, cl.output);
 
-    close_input();
-    close_output();
+    unbind_standard_input();
+    unbind_standard_output();
     restore_standard_streams();
     if (error_flag) {
         discard_output(output_target);
@@ -337,24 +276,20 @@ struct ThreadArgs {
     int status;
 };
 
-void* conversion_thread(void* p) {
+void conversion_thread(void* p) {
     auto* args = static_cast<ThreadArgs*>(p);
     try {
         args->status = conversion(args->argc, args->argv);
     } catch (const RunExit& e) {
         args->status = e.status;
     }
-    return nullptr;
 }
 
 // Leaves the standard streams as the run found them.
 void end_of_run() {
     disarm_cleanup();
     restore_standard_streams();
-    for (int* fd : {&saved_stdout, &saved_stderr}) {
-        if (*fd >= 0) close(*fd);
-        *fd = -1;
-    }
+    release_saved_streams();
     debug_trace_close();
 }
 
@@ -371,21 +306,8 @@ void free_global_lists() {
 // it runs on a thread with room for the deepest tree the parser accepts.
 int run_conversion(int argc, char** argv) {
     ThreadArgs args{argc, argv, 1};
-    struct sigaction sa;
-    std::memset(&sa, 0, sizeof sa);
-    sa.sa_handler = on_interrupt;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
-    pthread_attr_t attr;
-    pthread_attr_init(&attr);
-    pthread_attr_setstacksize(&attr, size_t(1) << 30);
-    pthread_t thread;
-    if (pthread_create(&thread, &attr, conversion_thread, &args) != 0)
-        conversion_thread(&args);
-    else
-        pthread_join(thread, nullptr);
-    pthread_attr_destroy(&attr);
+    on_interruption(on_interrupt);
+    run_with_stack(size_t(1) << 30, conversion_thread, &args);
     end_of_run();
     return args.status;
 }

@@ -2,9 +2,7 @@
 // choice of the MCU, the register lookup and the report of used registers.
 #include "driver/targets.h"
 
-#include <regex.h>
 #include <strings.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +15,8 @@
 
 #include "driver/checked_write.h"
 #include "driver/diagnostics.h"
+#include "driver/platform.h"
+#include "driver/target_lines.h"
 
 namespace {
 
@@ -29,33 +29,6 @@ struct McuDefinition {
 std::vector<McuDefinition> mcus;
 
 constexpr size_t kMaxLineLength = 9999;
-constexpr char kPathSeparator = '/';
-
-const char* const kRegisterPattern =
-    "^[ \t]*([a-z_][a-z0-9_]*)[ \t]*,[ \t]*(0x[0-9a-f]+)[ \t]*,[ \t]*([123468])[ \t]*,[ \t]*([01])[ \t]*(\n)?$";
-const char* const kSectionPattern = "^[ \t]*[[]([a-z_][a-z0-9_]*)[]][ \t]*(\n)?$";
-const char* const kCcsPattern = "^[ \t]*--ccs--[ \t]*(\n)?$";
-const char* const kBlankPattern = "^[ \t]*(\n)?$";
-
-struct LinePatterns {
-    regex_t register_line{}, section{}, ccs{}, blank{};
-    bool ready = false;
-    LinePatterns() {
-        const int flags = REG_EXTENDED | REG_ICASE;
-        ready = regcomp(&register_line, kRegisterPattern, flags) == 0 && regcomp(&section, kSectionPattern, flags) == 0 &&
-                regcomp(&ccs, kCcsPattern, flags) == 0 && regcomp(&blank, kBlankPattern, flags) == 0;
-    }
-    ~LinePatterns() {
-        regfree(&register_line);
-        regfree(&section);
-        regfree(&ccs);
-        regfree(&blank);
-    }
-};
-
-std::string group(const std::string& line, const regmatch_t& m) {
-    return line.substr(static_cast<size_t>(m.rm_so), static_cast<size_t>(m.rm_eo - m.rm_so));
-}
 
 // Reads "0x" and hexadecimal digits; false when the value needs more than 32 bits.
 bool read_address(const std::string& text, uint32_t* address) {
@@ -98,8 +71,6 @@ bool unrecognized(int32_t line_number, const std::string& path) {
 
 // Reads the MCU sections and their register lines.
 bool read_definitions(FILE* file, const std::string& path) {
-    LinePatterns patterns;
-    if (!patterns.ready) return unrecognized(1, path);
     std::string line;
     int32_t line_number = 0;
     bool ccs = false;
@@ -108,26 +79,26 @@ bool read_definitions(FILE* file, const std::string& path) {
         // A line that was a lone carriage return is empty here.
         size_t content = line.size() - (!line.empty() && line.back() == '\n' ? 1 : 0);
         if (content > kMaxLineLength || line.find('\0') != std::string::npos) return unrecognized(line_number, path);
-        regmatch_t m[6];
-        if (regexec(&patterns.register_line, line.c_str(), 6, m, 0) == 0) {
+        TargetLine parsed = classify_target_line(line);
+        if (parsed.kind == TargetLineKind::Register) {
             RegisterRecord record;
-            record.name = group(line, m[1]);
-            if (mcus.empty() || !read_address(group(line, m[2]), &record.address))
+            record.name = std::string(parsed.name);
+            if (mcus.empty() || !read_address(std::string(parsed.address), &record.address))
                 return unrecognized(line_number, path);
-            record.width = line[m[3].rm_so] - '0';
-            record.memory_class = line[m[4].rm_so] - '0';
+            record.width = parsed.width;
+            record.memory_class = parsed.memory_class;
             record.line = line_number;
             record.ccs = ccs;
             mcus.back().registers.push_back(std::move(record));
-        } else if (regexec(&patterns.section, line.c_str(), 6, m, 0) == 0) {
+        } else if (parsed.kind == TargetLineKind::Section) {
             McuDefinition mcu;
-            mcu.name = group(line, m[1]);
+            mcu.name = std::string(parsed.name);
             mcu.line = line_number;
             mcus.push_back(std::move(mcu));
             ccs = false;
-        } else if (regexec(&patterns.ccs, line.c_str(), 0, nullptr, 0) == 0) {
+        } else if (parsed.kind == TargetLineKind::Ccs) {
             ccs = true;
-        } else if (regexec(&patterns.blank, line.c_str(), 0, nullptr, 0) != 0) {
+        } else if (parsed.kind != TargetLineKind::Blank) {
             return unrecognized(line_number, path);
         }
     }
@@ -226,16 +197,6 @@ bool choose_mcu(const char* mcu_name, const std::string& path) {
 
 }  // namespace
 
-std::string program_own_path(const char* fallback) {
-    std::vector<char> buffer(4096);
-    for (;;) {
-        ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length < 0) return fallback ? fallback : "";
-        if (static_cast<size_t>(length) < buffer.size()) return std::string(buffer.data(), static_cast<size_t>(length));
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 int load_target_definitions(const char* program_path, const char* mcu_name) {
     std::string own = program_own_path(program_path);
     return load_target_definitions_beside(own.c_str(), mcu_name);
@@ -244,7 +205,7 @@ int load_target_definitions(const char* program_path, const char* mcu_name) {
 int load_target_definitions_beside(const char* resolved_program_path, const char* mcu_name) {
     free_target_definitions();
     std::string program = resolved_program_path ? resolved_program_path : "";
-    size_t separator = program.rfind(kPathSeparator);
+    size_t separator = program.find_last_of(kDirectorySeparators);
     std::string directory = separator == std::string::npos ? std::string() : program.substr(0, separator + 1);
 
     std::string path = directory + "targets.def";

@@ -24,8 +24,6 @@ struct RegisterRecord {
 int load_target_definitions(const char* program_path, const char* mcu_name);
 // The same with the program's path already resolved (used by the tests).
 int load_target_definitions_beside(const char* resolved_program_path, const char* mcu_name);
-// The running program's path: /proc/self/exe, else `fallback`.
-std::string program_own_path(const char* fallback);
 
 // Looks a register up in the chosen MCU's table (exact spelling). When `out`
 // is given and the name is found, marks the register used and copies it out.

@@ -1,11 +1,11 @@
 #include "frontend/tree.h"
 
-#include <sys/mman.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
+
+#include "driver/platform.h"
 
 namespace {
 
@@ -58,9 +58,7 @@ private:
     static constexpr size_t kChunkBytes = size_t(2) << 20;
     static constexpr size_t kChunk = kChunkBytes / sizeof(Slot);
     void grow() {
-        void* memory = std::aligned_alloc(kChunkBytes, kChunkBytes);
-        if (!memory) std::abort();
-        madvise(memory, kChunkBytes, MADV_HUGEPAGE);
+        void* memory = allocate_aligned_chunk(kChunkBytes);
         Slot* chunk = static_cast<Slot*>(memory);
         for (size_t i = 0; i < kChunk; ++i) chunk[i].next = i + 1 < kChunk ? &chunk[i + 1] : nullptr;
         free_ = chunk;

@@ -69,9 +69,15 @@ void define_predefined_macros() {
     }
     bool existed;
     MacroDefinition* m = enter_macro("__DATE__", &existed);
+    // The C library's date text ("Mon Jan  2 15:04:05 2006"), written here
+    // because not every C library pads the day the same way.
+    static const char days[] = "SunMonTueWedThuFriSat";
+    static const char months[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
     time_t now = time(nullptr);
-    char text[32] = "??? ??? ?? ??:??:?? ????";
-    if (const char* t = ctime(&now)) snprintf(text, sizeof text, "%.24s", t);
+    char text[64] = "??? ??? ?? ??:??:?? ????";
+    if (const struct tm* t = localtime(&now); t && t->tm_wday >= 0 && t->tm_wday < 7 && t->tm_mon >= 0 && t->tm_mon < 12)
+        snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", days + 3 * t->tm_wday, months + 3 * t->tm_mon,
+                 t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec, t->tm_year + 1900);
     m->has_replacement = true;
     m->replacement = std::string("\"") + text + "\"";
     m->body = m->replacement;

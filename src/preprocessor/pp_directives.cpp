@@ -1,11 +1,8 @@
 // Directive lines: conditional groups, #include, #line, #pragma, #assert,
 // and the dispatch to #define and #undef.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
 
+#include "driver/platform.h"
 #include "preprocessor/pp_internal.h"
 
 namespace {
@@ -124,20 +121,8 @@ void do_endif(const std::string& name) {
 }
 
 // Opens an include file: a regular file only. A device such as /dev/zero
-// would never end, and a FIFO would block the run in open() or read().
-FILE* try_open(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return nullptr;
-    }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    FILE* f = fdopen(fd, "r");
-    if (!f) close(fd);
-    return f;
-}
+// would never end, and a FIFO would block the run.
+FILE* try_open(const std::string& path) { return open_regular_file(path.c_str()); }
 
 // #include: reads the name, takes the rest of the line and pushes the file.
 void do_include() {

@@ -4,6 +4,7 @@
 // source line.
 #include <cstdarg>
 
+#include "driver/platform.h"
 #include "preprocessor/pp_internal.h"
 
 void out_char(int c) {

@@ -1,5 +1,6 @@
 // The source stack and the character reader: line buffers, continuations,
 // comments into the comment buffer, raw mode.
+#include "driver/platform.h"
 #include "preprocessor/pp_internal.h"
 
 namespace {

@@ -9,6 +9,10 @@ src=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/tmp"
+# RUNNER: see tests/e2e/run_case.sh.
+read -r -a runner <<< "${RUNNER:-}"
+tmp_env=("TMPDIR=$work/tmp")
+[ ${#runner[@]} -gt 0 ] && tmp_env=()
 fail=0
 for gel in "$src"/examples/*.gel; do
   name=$(basename "$gel" .gel)
@@ -19,7 +23,7 @@ for gel in "$src"/examples/*.gel; do
   else
     args=("$name.gel" "$name.cmm")
   fi
-  (cd "$work/run" && TMPDIR=$work/tmp "$bin" "${args[@]}" > "$work/stdout" 2> "$work/stderr")
+  (cd "$work/run" && env "${tmp_env[@]}" "${runner[@]}" "$bin" "${args[@]}" > "$work/stdout" 2> "$work/stderr")
   status=$?
   if [ "$status" != 0 ]; then echo "$name: exit status $status"; fail=1; fi
   for f in "$name.cmm" "$name.cmm.regs"; do

@@ -7,10 +7,23 @@ bin=$1
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 mkdir -p "$root/bin" "$root/work" "$root/tmp"
-cp "$bin" "$root/bin/gel2querna"
+program=$root/bin/$(basename "$bin")
+cp "$bin" "$program"
 printf 'Test()\n{\n}\n' > "$root/work/input.gel"
+# RUNNER: see tests/e2e/run_case.sh. Under Wine the program names the files by
+# their Windows paths.
+read -r -a runner <<< "${RUNNER:-}"
+tmp_env=("TMPDIR=$root/tmp")
 beside=$root/bin/targets.def
 parent=$root/bin/../targets.def
+beside_shown=$beside
+parent_shown=$parent
+if [ ${#runner[@]} -gt 0 ]; then
+  tmp_env=()
+  windows_bin=$(winepath -w "$root/bin" 2>/dev/null)
+  beside_shown="$windows_bin\\targets.def"
+  parent_shown="$windows_bin\\..\\targets.def"
+fi
 fail=0
 
 # check NAME STATUS EXPECTED_STDOUT OPTION...
@@ -18,7 +31,7 @@ check() {
   local name=$1 status=$2 expected=$3
   shift 3
   local out rc=0
-  out=$(cd "$root/work" && TMPDIR="$root/tmp" timeout 20 "$root/bin/gel2querna" "$@" input.gel out.cmm </dev/null 2>"$root/stderr"; echo "rc=$?")
+  out=$(cd "$root/work" && env "${tmp_env[@]}" timeout 20 "${runner[@]}" "$program" "$@" input.gel out.cmm </dev/null 2>"$root/stderr"; echo "rc=$?")
   rc=${out##*rc=}
   out=${out%rc=*}
   if [ "$out" != "$expected" ] || [ "$rc" != "$status" ]; then
@@ -44,11 +57,11 @@ check_file() {
   fi
 }
 
-check no_file 1 "Couldn't open targets.def file: \"$parent\"
+check no_file 1 "Couldn't open targets.def file: \"$parent_shown\"
 " -tchip
 
 printf '[One]\n[two]\n' > "$root/targets.def"
-check parent_directory 1 "Specified target MCU \"THREE\" not found in targets.def file ($parent).
+check parent_directory 1 "Specified target MCU \"THREE\" not found in targets.def file ($parent_shown).
 
 Available MCUs: One two
 " -tthree
@@ -57,34 +70,34 @@ check_file parent_cleaned_copy "$root/targets.def.new" "[One]
 "
 
 printf '\n  \n' > "$beside"
-check no_sections 1 "Specified target MCU \"ONE\" not found in targets.def file ($beside).
+check no_sections 1 "Specified target MCU \"ONE\" not found in targets.def file ($beside_shown).
 
 " -tOne
 
 printf '[m]\nA,0x1,1,0\nB,0x2,5,0\n' > "$beside"
-check width_5 1 "Unrecognized line 3 in targets.def file ($beside).
+check width_5 1 "Unrecognized line 3 in targets.def file ($beside_shown).
 " -tm
 
 printf '[m]\nA,0x1,1,0\nB,0x2,1,2\n' > "$beside"
-check class_2 1 "Unrecognized line 3 in targets.def file ($beside).
+check class_2 1 "Unrecognized line 3 in targets.def file ($beside_shown).
 " -tm
 
 printf 'A,0x1,1,0\n[m]\n' > "$beside"
-check before_section 1 "Unrecognized line 1 in targets.def file ($beside).
+check before_section 1 "Unrecognized line 1 in targets.def file ($beside_shown).
 " -tm
 
 printf '[abc]\n[ABC]\n' > "$beside"
-check duplicate_mcu 1 "Duplicated \"ABC\" mcu definition in targets.def at line 2 ($beside).
+check duplicate_mcu 1 "Duplicated \"ABC\" mcu definition in targets.def at line 2 ($beside_shown).
 " -tabc
 
 printf '[m]\nA,0x1,1,0\nA,0x2,1,0\n' > "$beside"
-check conflict_address 1 "Duplicated registers with different addresses at lines 2 and 3 in targets.def ($beside).
+check conflict_address 1 "Duplicated registers with different addresses at lines 2 and 3 in targets.def ($beside_shown).
 " -tm
 printf '[m]\n--ccs--\nA,0x1,1,0\nA,0x1,2,0\n' > "$beside"
-check conflict_width 1 "Duplicated registers with different width at lines 3 and 4 in targets.def ($beside).
+check conflict_width 1 "Duplicated registers with different width at lines 3 and 4 in targets.def ($beside_shown).
 " -tm
 printf '[m]\nA,0x1,1,0\nA,0x1,1,1\n' > "$beside"
-check conflict_class 1 "Duplicated registers with different memory class at lines 2 and 3 in targets.def ($beside).
+check conflict_class 1 "Duplicated registers with different memory class at lines 2 and 3 in targets.def ($beside_shown).
 " -tm
 
 # Line ends of either kind; the file beside the program wins over the parent's.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "driver/diagnostics.h"
+#include "driver/platform.h"
 #include "driver/targets.h"
 #include "test_support.h"
 
