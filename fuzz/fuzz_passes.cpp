@@ -25,11 +25,6 @@ std::string compound_address_of(const std::string& t, Engine e) {
     bool found = compound_address(t, &address, e);
     return yes_no(found) + (found ? " " + address : "");
 }
-std::string temporary_count_of(const std::string& t, Engine e) {
-    bool equal = false;
-    int n = count_temporary_names(t, "__V1", &equal, e);
-    return std::to_string(n) + " " + yes_no(equal);
-}
 std::string parsed_condition(const std::string& t, Engine e) {
     try {
         CondExpression::parse_condition(t, e);
@@ -54,11 +49,9 @@ const NamedPass kPasses[] = {
     {"remove_cast", [](const std::string& t, Engine e) { return remove_cast(t, e); }},
     {"undo_negation_backslash", [](const std::string& t, Engine e) { return undo_negation_backslash(t, e); }},
     {"compound_address", compound_address_of},
-    {"count_temporary_names", temporary_count_of},
     {"parenthesise_hll_names", [](const std::string& t, Engine e) { return parenthesise_hll_names(t, e); }},
     {"value_comparison", [](const std::string& t, Engine e) { return yes_no(value_comparison(t, e)); }},
     {"masked_macro", [](const std::string& t, Engine e) { return yes_no(masked_macro(t, e)); }},
-    {"temporary_values", [](const std::string& t, Engine e) { return temporary_values(t, e); }},
     {"data_long", [](const std::string& t, Engine e) { return data_long(t, e); }},
     {"wrap_temporaries", [](const std::string& t, Engine e) { return wrap_temporaries(t, e); }},
     {"parse_condition", parsed_condition},

@@ -20,7 +20,12 @@ if [ $# -gt 0 ]; then targets=("$@"); else targets=("${all[@]}"); fi
 build=$root/build/fuzz
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGEL2QUERNA_FUZZ=ON -DGEL2QUERNA_TESTS=OFF >/dev/null
-cmake --build "$build" --target "${targets[@]}" -j "$(nproc)" >/dev/null
+# The build is quiet unless it fails.
+if ! cmake --build "$build" --target "${targets[@]}" -j "$(nproc)" > "$build/build.log" 2>&1; then
+  tail -n 40 "$build/build.log"
+  echo "fuzz targets did not build"
+  exit 1
+fi
 
 # Seeds: the GEL scripts beside the project; texts of conditions and
 # expressions, one per line, for the rewriting targets.
@@ -39,7 +44,7 @@ i=0
 while IFS= read -r line; do
   i=$((i + 1))
   printf '%s' "$line" > "$seeds/expressions/seed$i"
-  for pass in $(seq 0 18); do  # first byte: the pass
+  for pass in $(seq 0 16); do  # first byte: the pass
     { printf "\\x$(printf %02x "$pass")"; printf '%s' "$line"; } > "$seeds/passes/seed$i-$pass"
   done
 done < "$root/fuzz/expressions.txt"
