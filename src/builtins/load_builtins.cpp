@@ -83,7 +83,10 @@ GEL_HANDLER(GEL_LoadGel) {
     // A path relative to the script's directory: keep what follows the
     // directory name behind "~~~~", drop the quotes and give it the
     // extension of a converted script.
+    // A path with a blank, a parenthesis or another character that ends or
+    // splits a command argument is written in quotes (a quote doubled).
     static const char kDirectory[] = "$(GEL_file_dir)";
+    bool quote = false;
     if (char* found = std::strstr(text, kDirectory)) {
         char* start = found + (sizeof kDirectory - 1) - 4;
         std::memset(start, '~', 4);
@@ -91,14 +94,16 @@ GEL_HANDLER(GEL_LoadGel) {
         size_t length = std::strlen(text);
         if (length > 0 && text[length - 1] == '"') text[--length] = '\0';
         if (length >= 3) std::memcpy(text + length - 3, "cmm", 3);
+        quote = text[std::strspn(text, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_.~/+-")] != '\0';
     }
 
-    std::fputs("DO ", stdout);
+    std::fputs(quote ? "DO \"" : "DO ", stdout);
     for (const char* c = text; *c; ++c) {
+        if (quote && *c == '"') std::fputc('"', stdout);
         std::fputc(*c, stdout);
         if (c[0] == '/' && c[1] == '/') ++c;
     }
-    std::fputc('\n', stdout);
+    std::fputs(quote ? "\"\n" : "\n", stdout);
     return 0;
 }
 

@@ -92,6 +92,17 @@ void read_diagnostics(const std::string& text, ScriptOutcome& o, std::vector<Nam
     });
 }
 
+// A path GEL_LoadGel wrote in quotes (a quote inside doubled), as the path.
+std::string unquoted_path(std::string_view text) {
+    if (text.size() < 2 || text.front() != '"' || text.back() != '"') return std::string(text);
+    std::string path;
+    for (size_t i = 1; i + 1 < text.size(); ++i) {
+        path += text[i];
+        if (text[i] == '"' && text[i + 1] == '"') ++i;
+    }
+    return path;
+}
+
 void read_output(const std::string& text, ScriptOutcome& o) {
     for_each_line(text, [&](std::string_view line) {
         // Subroutine labels stand alone in the first column; the program's own
@@ -117,7 +128,7 @@ void read_output(const std::string& text, ScriptOutcome& o) {
         }
         // What GEL_LoadGel writes; the menus' own DO lines run the script itself.
         if (starts_with(line, "DO ") && !starts_with(line, "DO &path_") && !starts_with(line, "DO \"&path_"))
-            o.load_references.emplace_back(line.substr(3));
+            o.load_references.push_back(unquoted_path(line.substr(3)));
     });
 }
 
