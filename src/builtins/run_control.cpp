@@ -1,6 +1,7 @@
 // Run control: starting, stopping, stepping and resetting the target,
 // refreshing the windows and leaving the debugger.
 #include <cstdio>
+#include <cstring>
 
 #include "builtins/checks.h"
 #include "builtins/handlers.h"
@@ -89,13 +90,14 @@ GEL_HANDLER(GEL_Go) { return write_optional_operand(parameters, count, name, {"G
 GEL_HANDLER(GEL_SyncStepOut) { return write_guarded_repeat(parameters, count, name, "Go.RETURN\n", " Go.RETURN\n"); }
 GEL_HANDLER(GEL_SyncStepOver) { return write_guarded_repeat(parameters, count, name, "Step.Over\n", " Step.Over\n"); }
 
-// Runs until the GEL condition holds: GO.TILL with the condition negated.
+// Runs until the GEL condition holds: GO.TILL with the condition negated. An
+// empty condition (also an omitted one) runs without one, as no parameter does.
 GEL_HANDLER(GEL_Run) {
     if (!check_count_range(name, count, 0, 1)) return 0;
     fill_omitted_parameters(parameters, count);
     if (count == 1 && !check_quoted(parameters, 0, name)) return 0;
     std::fputs("GO", stdout);
-    if (count == 1) {
+    if (count == 1 && std::strlen(text_or_empty(parameters[0])) > 2) {
         std::fputs(".TILL !(", stdout);
         write_unquoted(parameters[0]);
         std::fputs(")", stdout);

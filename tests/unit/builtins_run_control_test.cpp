@@ -90,7 +90,9 @@ TEST(RunControl, OperandsAreRenderedByKind) {
 TEST(RunControl, RunUntilANegatedCondition) {
     EXPECT_EQ(run(GEL_Run, "GEL_Run").out, "GO\n");
     EXPECT_EQ(run(GEL_Run, "GEL_Run", {quoted("\"x>3\"")}).out, "GO.TILL !(x>3)\n");
-    EXPECT_EQ(run(GEL_Run, "GEL_Run", {omitted()}).out, "GO.TILL !()\n");
+    // An empty condition runs without one: "GO.TILL !()" would be no condition at all.
+    EXPECT_EQ(run(GEL_Run, "GEL_Run", {omitted()}).out, "GO\n");
+    EXPECT_EQ(run(GEL_Run, "GEL_Run", {quoted("\"\"")}).out, "GO\n");
     Result unquoted = run(GEL_Run, "GEL_Run", {variable("x")});
     EXPECT_TRUE(unquoted.failed);
     EXPECT_EQ(unquoted.out, "");
