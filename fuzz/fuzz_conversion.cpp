@@ -6,8 +6,7 @@
 // The oracle: a script the run writes is checked by the output checker
 // (tests/checker), excusing the calls of undefined functions the run warned
 // about. FUZZ_CHECK_OUTPUT chooses how much of it counts:
-//   unset or 0  no check (the default: the converter still writes scripts that
-//               fail the check within a minute of fuzzing, see fuzz/findings/);
+//   unset or 0  no check (scripts/test.sh asks for baseline);
 //   baseline    findings of the kinds that tests/checker/known_findings.txt
 //               still lists for real scripts are tolerated, any other is a finding;
 //   1           every finding counts.
