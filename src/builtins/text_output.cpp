@@ -161,7 +161,7 @@ void write_print_conversion(const Conversion& c, GelParameter& argument, const c
 // the C library writes it. False with the pending error set for an argument
 // of the wrong type.
 bool write_system_conversion(const Conversion& c, GelParameter& argument, int position, const char* name) {
-    std::string spec = "%" + c.flags + c.width + c.precision;
+    std::string head = "%" + c.flags + c.width + c.precision;
     char buffer[1200];
     if (c.letter == 's') {
         if (!is_quoted(argument)) {
@@ -187,7 +187,7 @@ bool write_system_conversion(const Conversion& c, GelParameter& argument, int po
     uint64_t value = 0;
     bool integer = integer_literal_value(argument.rd.text, &value);
     if (std::strchr("eEfgG", c.letter)) {
-        std::snprintf(buffer, sizeof buffer, (spec + c.letter).c_str(), std::strtod(text_or_empty(argument), nullptr));
+        std::snprintf(buffer, sizeof buffer, (head + c.letter).c_str(), std::strtod(text_or_empty(argument), nullptr));
     } else if (!integer) {
         // A floating literal under an integer conversion: its text as written.
         std::snprintf(buffer, sizeof buffer, "%s", text_or_empty(argument));
@@ -195,11 +195,11 @@ bool write_system_conversion(const Conversion& c, GelParameter& argument, int po
         // A 32-bit value is signed as the C conversion would print it.
         long long v = value <= 0xFFFFFFFFull ? static_cast<int32_t>(static_cast<uint32_t>(value))
                                              : static_cast<long long>(value);
-        std::snprintf(buffer, sizeof buffer, (spec + "lld").c_str(), v);
+        std::snprintf(buffer, sizeof buffer, (head + "lld").c_str(), v);
     } else if (c.letter == 'c') {
-        std::snprintf(buffer, sizeof buffer, (spec + "c").c_str(), static_cast<int>(value & 0xFF));
+        std::snprintf(buffer, sizeof buffer, (head + "c").c_str(), static_cast<int>(value & 0xFF));
     } else {
-        std::snprintf(buffer, sizeof buffer, (spec + "ll" + (c.letter == 'p' ? 'x' : c.letter)).c_str(),
+        std::snprintf(buffer, sizeof buffer, (head + "ll" + (c.letter == 'p' ? 'x' : c.letter)).c_str(),
                       static_cast<unsigned long long>(value));
     }
     std::fputs(buffer, stdout);

@@ -266,40 +266,25 @@ void note_temporary_set(State& s, int line, std::string_view name, bool declared
     if (declared) s.temporaries_set.insert(std::move(key));
 }
 
-void note_macro_read(State& s, int line, std::string_view name) {
+// A read of `&x` or `\x`: temporaries are checked per subroutine, other names over
+// the whole script (into `reads`).
+void note_read(State& s, int line, std::string_view name, std::vector<Read>& reads) {
     const std::string_view bare = name.substr(1);
     if (is_negative_temporary(bare)) {
         s.report(line, FindingKind::negative_temporary, name);
     } else if (is_temporary(bare)) {
         s.temporary_reads.push_back({line, s.region, std::string(name)});
     } else {
-        s.macro_reads.push_back({line, s.region, std::string(name)});
+        reads.push_back({line, s.region, std::string(name)});
     }
 }
 
-void note_macro_set(State& s, int line, std::string_view name) {
+// A name that is set or declared; other names go into `names`.
+void note_set(State& s, int line, std::string_view name, std::unordered_set<std::string>& names) {
     const std::string_view bare = name.substr(1);
     if (is_negative_temporary(bare)) s.report(line, FindingKind::negative_temporary, name);
     else if (is_temporary(bare)) note_temporary_set(s, line, name);
-    else s.macros_set.insert(std::string(name));
-}
-
-void note_variable_read(State& s, int line, std::string_view name) {
-    const std::string_view bare = name.substr(1);
-    if (is_negative_temporary(bare)) {
-        s.report(line, FindingKind::negative_temporary, name);
-    } else if (is_temporary(bare)) {
-        s.temporary_reads.push_back({line, s.region, std::string(name)});
-    } else {
-        s.variable_reads.push_back({line, s.region, std::string(name)});
-    }
-}
-
-void note_variable_declared(State& s, int line, std::string_view name) {
-    const std::string_view bare = name.substr(1);
-    if (is_negative_temporary(bare)) s.report(line, FindingKind::negative_temporary, name);
-    else if (is_temporary(bare)) note_temporary_set(s, line, name);
-    else s.variables.insert(std::string(name));
+    else names.insert(std::string(name));
 }
 
 void check_command(State& s, int line, std::string_view text, const std::vector<Token>& tokens) {
@@ -321,16 +306,16 @@ void check_command(State& s, int line, std::string_view text, const std::vector<
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
         if (t.type == TokenType::macro) {
-            if (declares_macros || (assigns_macro && i == 0)) note_macro_set(s, line, t.text);
-            else note_macro_read(s, line, t.text);
+            if (declares_macros || (assigns_macro && i == 0)) note_set(s, line, t.text, s.macros_set);
+            else note_read(s, line, t.text, s.macro_reads);
         } else if (t.type == TokenType::variable) {
             if (declares_variable && !variable_declared) {
                 variable_declared = true;
-                note_variable_declared(s, line, t.text);
+                note_set(s, line, t.text, s.variables);
             } else if (t.text.substr(1, 5) == "Data_" && i + 1 < tokens.size() && is_punct(tokens[i + 1], '(')) {
                 // an HLL access function, not a variable
             } else {
-                note_variable_read(s, line, t.text);
+                note_read(s, line, t.text, s.variable_reads);
             }
         } else if (t.type == TokenType::word && (iequals(t.text, "GOSUB") || iequals(t.text, "GOTO"))) {
             if (i + 1 >= tokens.size()) {
