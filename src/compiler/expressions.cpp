@@ -13,14 +13,14 @@
 #include "preprocessor/preprocessor.h"
 #include "rewrite/patterns.h"
 
-int deref_mode = 0;
+int deref_mode = DEREF_NONE;
 bool drop_next_cast = false;
 std::vector<PointerStep> pending_pointer_steps;
 bool postfix_value_unused = false;
 uint32_t builtin_selection_mask = 0;
 
 void reset_expression_state() {
-    deref_mode = 0;
+    deref_mode = DEREF_NONE;
     drop_next_cast = false;
     pending_pointer_steps.clear();
     postfix_value_unused = false;
@@ -175,11 +175,14 @@ int reclassify(int kind, const ResultDescriptor* rd) {
     return RK_HLL_VARIABLE;
 }
 
-// A text operand "&__NAME" naming a macro converted into a constant
-// expression (conversion kinds 4 and 5).
+// A text operand "&__NAME" naming a macro converted into an expression, whose
+// value the operator tables read through Var.VALUE. A statement macro is
+// wrapped as well: its uses are calls, so "&__NAME" names it only when the
+// script spells the macro out itself or redefines the name after using it.
 bool is_value_macro(int kind, const ResultDescriptor* rd) {
     if (kind != RK_TEXT || !rd->text || rd->text[0] != '&' || std::strlen(rd->text) < 3) return false;
-    return (macro_conversion_kind(rd->text + 3) >> 2) == 1;
+    MacroConversionKind macro = macro_conversion_kind(rd->text + 3);
+    return macro == MC_CONSTANT_EXPRESSION || macro == MC_SCRIPT_EXPRESSION || macro == MC_STATEMENTS;
 }
 
 const char* cell_format(const Cell& cell, bool left_macro, bool right_macro) {
