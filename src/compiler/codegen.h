@@ -99,7 +99,16 @@ void return_conditional(ResultDescriptor* rd);
 int return_dereference(ResultDescriptor* rd);
 
 // ---- expressions (expressions.cpp) ----
-extern int deref_mode;          // bit 1 function form, bit 2 HLL form, bit 4 drop the next cast
+// How a unary '*' in the expression being converted is written (bits of
+// deref_mode; with none set, a '*' is no target read).
+enum DerefMode : int {
+    DEREF_NONE = 0,
+    DEREF_FUNCTION_FORM = 1,  // Data.<size>(D:address): the script reads target memory
+    DEREF_HLL_FORM = 2,       // \Data_<size>(address): the HLL evaluator reads it
+    DEREF_DROP_CAST = 4,      // an assigned value: the cast around the '*' is dropped (drop_next_cast)
+                              // and the result is not kept as a dereference text
+};
+extern int deref_mode;  // DerefMode bits
 extern bool drop_next_cast;
 // A postfix "++"/"--" on a pointer variable leaves its update to the
 // statement that holds it: the step is recorded here, in source order, and

@@ -82,10 +82,12 @@ int simple_assignment(List* left_list, List* right_list, ResultDescriptor* rd) {
     left.type_flags = 0;
     int left_kind = C_unary_expression(left_list, &left);
     if (error_flag) return 0;
-    deref_mode = (left_kind == RK_HLL_VARIABLE && !(left.type_flags & TF_DEREF_AS_TEXT)) ? 6 : 5;
+    deref_mode = DEREF_DROP_CAST | ((left_kind == RK_HLL_VARIABLE && !(left.type_flags & TF_DEREF_AS_TEXT))
+                                        ? DEREF_HLL_FORM
+                                        : DEREF_FUNCTION_FORM);
     ResultDescriptor right;
     int right_kind = C_assignment_expression(right_list, &right);
-    deref_mode = 0;
+    deref_mode = DEREF_NONE;
     drop_next_cast = false;
     if (error_flag) return 0;
 
@@ -142,7 +144,7 @@ int compound_assignment(List* left_list, const char* op, List* right_list, Resul
     if (left_kind == RK_EXPRESSION && left.text) {
         char* probe = pool_string(left.text);
         strip_value_wrappers(probe);
-        if (pointer_compound_target(probe)) deref_mode = 1;
+        if (pointer_compound_target(probe)) deref_mode = DEREF_FUNCTION_FORM;
     }
     ResultDescriptor right;
     int right_kind = C_assignment_expression(right_list, &right);

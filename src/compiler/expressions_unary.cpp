@@ -96,7 +96,7 @@ int unary_operator(const char* op, List* operand_list, ResultDescriptor* rd) {
     int kind = C_cast_expression(operand_list, &operand);
     if (error_flag) return 0;
     bool star = op[0] == '*';
-    if (star && deref_mode != 0) {
+    if (star && deref_mode != DEREF_NONE) {
         checked_class(kind, "C_unary_expression");
         int result = convert_dereference(kind, &operand);
         if (error_flag) return 0;

@@ -190,21 +190,21 @@ int convert_dereference(int operand_kind, ResultDescriptor* rd) {
     std::string text = prepare_dereference(operand, rd->type_flags, &size);
 
     std::string wrapped;
-    if (deref_mode & 1) {
+    if (deref_mode & DEREF_FUNCTION_FORM) {
         if (c == OC_EXPRESSION)
             wrapped = fill("Data.%s(D:", {size}) + text + ")";
         else if (c == OC_HLL)
             wrapped = fill("Data.%s(D:Var.Value(\\", {size}) + text + "))";
         else
             wrapped = fill("Data.%s(D:(", {size}) + text + "))";
-    } else if (deref_mode & 2) {
+    } else if (deref_mode & DEREF_HLL_FORM) {
         wrapped = fill(c == OC_HLL ? "\\Data_%s(\\" : "\\Data_%s(", {size}) + text + ")";
     } else {
         FATAL_INTERNAL_ERROR("C_unary_expression");
     }
 
     rd->text = pool_string(wrapped.c_str());
-    if (deref_mode & 4)
+    if (deref_mode & DEREF_DROP_CAST)
         drop_next_cast = true;
     else
         rd->type_flags |= TF_DEREF_AS_TEXT;

@@ -143,9 +143,9 @@ namespace {
 void return_value(List* expression) {
     ResultDescriptor rd;
     // Reads of target memory become the script's memory functions.
-    deref_mode = 1;
+    deref_mode = DEREF_FUNCTION_FORM;
     int kind = C_expression(expression, &rd);
-    deref_mode = 0;
+    deref_mode = DEREF_NONE;
     drop_next_cast = false;
     if (error_flag) return;
     // Pointer steps of the value follow its computation, before the RETURN.

@@ -57,7 +57,7 @@ struct LoopScope {
         label_truncate(loop_labels, labels_size);
         label_truncate(break_targets, breaks_size);
         continue_labels.resize(continues_size);
-        deref_mode = 0;
+        deref_mode = DEREF_NONE;
         postfix_value_unused = false;
         pending_pointer_steps.clear();
     }
@@ -102,9 +102,9 @@ bool opens_with_macro(const char* text) {
 // at the end of the body fills the very temporaries that the test reads.
 int convert_loop_condition(tree_element* condition, int32_t first_temp, bool statement, ResultDescriptor* rd) {
     temp_counter = first_temp;
-    deref_mode = 1;
+    deref_mode = DEREF_FUNCTION_FORM;
     int kind = statement ? C_expression_statement(condition->child, rd) : C_expression(condition->child, rd);
-    deref_mode = 0;
+    deref_mode = DEREF_NONE;
     return kind;
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-struct List;
+#include "frontend/tree.h"
 
 enum ResultKind : int32_t {
     RK_EXPRESSION = 0,
@@ -56,8 +56,8 @@ struct GelParameter {
     ResultDescriptor rd;
 };
 
-// A parameter is quoted when it is a string literal (node kind 130).
-inline bool is_quoted(const GelParameter& p) { return p.kind == RK_TEXT && p.rd.number == 130; }
+// A parameter is quoted when it is a string literal.
+inline bool is_quoted(const GelParameter& p) { return p.kind == RK_TEXT && p.rd.number == ID_STRING; }
 
 // --- counters (reset by compile) ---
 extern int32_t temp_counter;   // reset to 0

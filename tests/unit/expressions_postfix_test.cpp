@@ -25,7 +25,7 @@ TEST_F(PostfixTest, PrimariesByWhatTheNameIs) {
     EXPECT_EQ(r.rd.number, static_cast<int32_t>(ID_IDENTIFIER));
     r = convert(str("\"abc\""));
     EXPECT_EQ(r.kind, RK_TEXT);
-    EXPECT_EQ(r.rd.number, 130);
+    EXPECT_EQ(r.rd.number, ID_STRING);
     EXPECT_EQ(r.text(), "\"abc\"");
     // A parenthesised expression adds no parentheses of its own.
     EXPECT_EQ(convert(paren(id("g"))).kind, RK_HLL_VARIABLE);
