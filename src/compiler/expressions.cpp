@@ -13,18 +13,10 @@
 #include "preprocessor/preprocessor.h"
 #include "rewrite/patterns.h"
 
-int deref_mode = DEREF_NONE;
-bool drop_next_cast = false;
-std::vector<PointerStep> pending_pointer_steps;
-bool postfix_value_unused = false;
-uint32_t builtin_selection_mask = 0;
+ExpressionState expression_state;
 
 void reset_expression_state() {
-    deref_mode = DEREF_NONE;
-    drop_next_cast = false;
-    pending_pointer_steps.clear();
-    postfix_value_unused = false;
-    builtin_selection_mask = 0;
+    expression_state = ExpressionState{};
     reset_name_indexes();
 }
 
@@ -47,11 +39,11 @@ int C_expression(List* list, ResultDescriptor* rd) {
 
     // The value of every part but the last is dropped; the last one's is
     // dropped when the caller drops the whole list's.
-    const bool value_unused = postfix_value_unused;
+    const bool value_unused = expression_state.postfix_value_unused;
     auto convert_part = [](List* part, bool unused, ResultDescriptor* value) {
-        postfix_value_unused = unused;
+        expression_state.postfix_value_unused = unused;
         int kind = C_assignment_expression(part, value);
-        postfix_value_unused = false;
+        expression_state.postfix_value_unused = false;
         return kind;
     };
     if (parts.empty()) return convert_part(first_part, value_unused, rd);

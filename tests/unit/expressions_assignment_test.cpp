@@ -70,8 +70,8 @@ TEST_F(AssignmentTest, DereferenceOnTheRightFollowsTheLeftSide) {
     Node deref = unary(ID_STAR, cast(type_name({ID_UNSIGNED, ID_CHAR}, 1), num("0x200")));
     Converted r = convert(set(id("x"), cast(type_name({ID_UNSIGNED, ID_CHAR}, 0), deref)));
     EXPECT_EQ(r.out, "Var.Assign \\x=\\Data_Byte((0x200))\n");
-    EXPECT_FALSE(drop_next_cast);
-    EXPECT_EQ(deref_mode, 0);
+    EXPECT_FALSE(expression_state.drop_next_cast);
+    EXPECT_EQ(expression_state.deref_mode, 0);
     // Other left sides: the function form.
     deref = unary(ID_STAR, cast(type_name({ID_SHORT}, 1), num("0x10")));
     r = convert(set(id("k"), deref));
@@ -117,7 +117,7 @@ TEST_F(AssignmentTest, CompoundAssignmentsByRowAndColumn) {
 
 TEST_F(AssignmentTest, CompoundAssignmentWithANegativeTemporary) {
     global("x");
-    temp_counter = -3;
+    numbering.temp_counter = -3;
     EXPECT_EQ(convert(assign(ID_ADD_ASSIGN, id("x"), call("f", {}))).out,
               "GOSUB f\nENTRY &__V_3\nVar.Assign (\\x+=(&__V_3))\n");
     EXPECT_EQ(convert(assign(ID_ADD_ASSIGN, id("k"), call("f", {}))).out,
@@ -129,7 +129,7 @@ TEST_F(AssignmentTest, NothingIsWrittenAfterAnErrorOnTheRight) {
     Converted r = convert(set(id("x"), call("GEL_Halt", {num("0x1")}, 4)));
     EXPECT_EQ(r.kind, 0);
     EXPECT_EQ(r.out.find("Var.Assign"), std::string::npos);
-    EXPECT_EQ(deref_mode, 0);
+    EXPECT_EQ(expression_state.deref_mode, 0);
 }
 
 }  // namespace

@@ -231,11 +231,11 @@ TEST_F(MemoryAccessTest, StepsOfPeripheralRegistersAndMemory) {
 TEST_F(MemoryAccessTest, DereferenceFormsByDerefMode) {
     global("p");
     Node deref = unary(ID_STAR, cast(type_name({ID_UNSIGNED, ID_CHAR}, 1), num("0x200")));
-    deref_mode = 1;
+    expression_state.deref_mode = 1;
     Converted r = convert(deref);
     EXPECT_EQ(r.text(), "Data.Byte(D:(0x200))");
     EXPECT_TRUE(r.rd.type_flags & TF_DEREF_AS_TEXT);
-    EXPECT_FALSE(drop_next_cast);
+    EXPECT_FALSE(expression_state.drop_next_cast);
 
     struct Case {
         int mode;
@@ -253,11 +253,11 @@ TEST_F(MemoryAccessTest, DereferenceFormsByDerefMode) {
         {1, at(6, "0x10"), "Data.Long(D:(\\__V1))"},
     };
     for (Case& c : cases) {
-        deref_mode = c.mode;
+        expression_state.deref_mode = c.mode;
         r = convert(unary(ID_STAR, c.operand));
         EXPECT_EQ(r.text(), c.expected);
-        EXPECT_EQ(drop_next_cast, (c.mode & 4) != 0) << c.expected;
-        drop_next_cast = false;
+        EXPECT_EQ(expression_state.drop_next_cast, (c.mode & 4) != 0) << c.expected;
+        expression_state.drop_next_cast = false;
     }
 }
 
