@@ -71,7 +71,7 @@ TEST_F(AssignmentTest, DereferenceOnTheRightFollowsTheLeftSide) {
     Converted r = convert(set(id("x"), cast(type_name({ID_UNSIGNED, ID_CHAR}, 0), deref)));
     EXPECT_EQ(r.out, "Var.Assign \\x=\\Data_Byte((0x200))\n");
     EXPECT_FALSE(expression_state.drop_next_cast);
-    EXPECT_EQ(expression_state.deref_mode, 0);
+    EXPECT_EQ(expression_state.deref_mode, DEREF_NONE);
     // Other left sides: the function form.
     deref = unary(ID_STAR, cast(type_name({ID_SHORT}, 1), num("0x10")));
     r = convert(set(id("k"), deref));
@@ -129,7 +129,7 @@ TEST_F(AssignmentTest, NothingIsWrittenAfterAnErrorOnTheRight) {
     Converted r = convert(set(id("x"), call("GEL_Halt", {num("0x1")}, 4)));
     EXPECT_EQ(r.kind, 0);
     EXPECT_EQ(r.out.find("Var.Assign"), std::string::npos);
-    EXPECT_EQ(expression_state.deref_mode, 0);
+    EXPECT_EQ(expression_state.deref_mode, DEREF_NONE);
 }
 
 }  // namespace

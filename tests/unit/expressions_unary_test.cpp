@@ -26,7 +26,7 @@ TEST_F(UnaryTest, CastSpellsItsOperandAndCarriesTheTypeBits) {
 
 TEST_F(UnaryTest, CastOfAKeptDereferenceIsDropped) {
     global("p");
-    // *p with expression_state.deref_mode 0 stays text and carries the kept-dereference bit;
+    // *p with no deref_mode bit stays text and carries the kept-dereference bit;
     // the cast around it vanishes and the bit stays.
     Converted r = convert(cast(type_name({ID_INT}, 0), paren(unary(ID_STAR, id("p")))));
     EXPECT_EQ(r.text(), "Var.Value(*\\p)");

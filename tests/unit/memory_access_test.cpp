@@ -231,7 +231,7 @@ TEST_F(MemoryAccessTest, StepsOfPeripheralRegistersAndMemory) {
 TEST_F(MemoryAccessTest, DereferenceFormsByDerefMode) {
     global("p");
     Node deref = unary(ID_STAR, cast(type_name({ID_UNSIGNED, ID_CHAR}, 1), num("0x200")));
-    expression_state.deref_mode = 1;
+    expression_state.deref_mode = DEREF_FUNCTION_FORM;
     Converted r = convert(deref);
     EXPECT_EQ(r.text(), "Data.Byte(D:(0x200))");
     EXPECT_TRUE(r.rd.type_flags & TF_DEREF_AS_TEXT);
@@ -242,21 +242,21 @@ TEST_F(MemoryAccessTest, DereferenceFormsByDerefMode) {
         Node operand;
         const char* expected;
     } cases[] = {
-        {1, id("p"), "Data.Long(D:Var.Value(\\p))"},
-        {1, call("f", {}), "Data.Long(D:(&__V0))"},
-        {2, id("p"), "\\Data_Long(\\p)"},
-        {2, num("0x10"), "\\Data_Long(0x10)"},
-        {5, cast(type_name({ID_LONG}, 1), id("q")), "Data.Quad(D:(q))"},
-        {6, cast(type_name({ID_SHORT}, 1), id("q")), "\\Data_Word((q))"},
-        {1, cast(type_name({ID_LONG, ID_LONG}, 1), id("q")), "Data.TYPE_ERROR(D:(q))"},
-        {1, cast(type_name({ID_UNSIGNED}, 1), id("q")), "Data.Long(D:((unsigned *)q))"},
-        {1, at(6, "0x10"), "Data.Long(D:(\\__V1))"},
+        {DEREF_FUNCTION_FORM, id("p"), "Data.Long(D:Var.Value(\\p))"},
+        {DEREF_FUNCTION_FORM, call("f", {}), "Data.Long(D:(&__V0))"},
+        {DEREF_HLL_FORM, id("p"), "\\Data_Long(\\p)"},
+        {DEREF_HLL_FORM, num("0x10"), "\\Data_Long(0x10)"},
+        {DEREF_FUNCTION_FORM | DEREF_DROP_CAST, cast(type_name({ID_LONG}, 1), id("q")), "Data.Quad(D:(q))"},
+        {DEREF_HLL_FORM | DEREF_DROP_CAST, cast(type_name({ID_SHORT}, 1), id("q")), "\\Data_Word((q))"},
+        {DEREF_FUNCTION_FORM, cast(type_name({ID_LONG, ID_LONG}, 1), id("q")), "Data.TYPE_ERROR(D:(q))"},
+        {DEREF_FUNCTION_FORM, cast(type_name({ID_UNSIGNED}, 1), id("q")), "Data.Long(D:((unsigned *)q))"},
+        {DEREF_FUNCTION_FORM, at(6, "0x10"), "Data.Long(D:(\\__V1))"},
     };
     for (Case& c : cases) {
         expression_state.deref_mode = c.mode;
         r = convert(unary(ID_STAR, c.operand));
         EXPECT_EQ(r.text(), c.expected);
-        EXPECT_EQ(expression_state.drop_next_cast, (c.mode & 4) != 0) << c.expected;
+        EXPECT_EQ(expression_state.drop_next_cast, (c.mode & DEREF_DROP_CAST) != 0) << c.expected;
         expression_state.drop_next_cast = false;
     }
 }

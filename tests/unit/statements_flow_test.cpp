@@ -96,7 +96,7 @@ TEST_F(StatementFlow, LoopCutShortByAnErrorLeavesTheStacksBalanced) {
     EXPECT_EQ(convert(loop), "");
     EXPECT_EQ(size_of(loop_state.loop_labels), 0u);
     EXPECT_EQ(size_of(loop_state.break_targets), 0u);
-    EXPECT_EQ(expression_state.deref_mode, 0);
+    EXPECT_EQ(expression_state.deref_mode, DEREF_NONE);
 }
 
 TEST_F(StatementFlow, DeeplyNestedBlocksAndLoops) {
