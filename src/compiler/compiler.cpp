@@ -30,7 +30,8 @@ std::unordered_map<std::string, long> function_index;
 std::unordered_set<std::string> global_index;
 std::unordered_set<std::string> pointer_index;
 // Type bits of what each global pointer variable points to (see
-// record_pointee); locals keep theirs in the flags of their function_state.scope_names entry.
+// record_pointee); locals keep theirs in the flags of their entry in
+// function_state.scope_names.
 std::unordered_map<std::string, unsigned char> global_pointees;
 
 void renew(List*& list) {
@@ -241,9 +242,10 @@ void add_pointer_variable(const char* name) {
 // pointer to a value, an int's for a pointer to a pointer, none for a value.
 void record_pointee(const char* name, uint32_t flags, int depth, bool global) {
     unsigned char bits = depth == 1 ? static_cast<unsigned char>(flags & 0xFF) : depth > 1 ? static_cast<unsigned char>(TF_INT) : 0;
+    List* scope = function_state.scope_names;
     if (global) {
         global_pointees[name] = bits;
-    } else if (List* scope = function_state.scope_names; scope && scope->last && std::strcmp(scope->last->txt, name) == 0) {
+    } else if (scope && scope->last && std::strcmp(scope->last->txt, name) == 0) {
         scope->last->flags = bits;
     }
 }
