@@ -1,4 +1,4 @@
-// Helpers for the scanner and parser tests: feed a text through standard
+// Helpers for the tests that start from GEL text: feed a text through standard
 // input, collect the tokens or parse it, and print tree shapes compactly.
 #pragma once
 
