@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "compiler/memory_access.h"
 #include "driver/targets.h"
@@ -133,69 +134,54 @@ TEST_F(MemoryAccessTest, PeripheralRegistersByWidthAndSpace) {
     EXPECT_EQ(convert("B12").kind, RK_CORE_REGISTER_TEMP);
 }
 
-TEST_F(MemoryAccessTest, WritesToPeripheralRegistersByRightKind) {
+TEST_F(MemoryAccessTest, WritesAndCompoundAssignmentsByTargetAndRightKind) {
     load_target();
     architecture = 1;
     global("x");
-    auto last_line = [](const std::string& out) {
-        size_t start = out.rfind('\n', out.size() - 2);
-        return start == std::string::npos ? out : out.substr(start + 1);
+    // Each group converts from temporary 0 on; the last line written is the write.
+    struct Case {
+        const char* gel;
+        const char* last_line;
     };
-    EXPECT_EQ(last_line(convert("IOREG = R24").out),
-              "DATA.SET io:0x00000010 %WORD data.tbyte(d:0x00000040)\n");
-    EXPECT_EQ(last_line(convert("R16 = f()").out), "DATA.SET d:0x00000030 %WORD &__V3\n");
-    EXPECT_EQ(last_line(convert("R8 = x").out),
-              "DATA.SET d:0x00000020 %BYTE Var.VALUE(\\x)\n");
-    EXPECT_EQ(last_line(convert("R48 = A0").out),
-              "DATA.SET d:0x00000050 %TWORD register(A0)\n");
-    EXPECT_EQ(last_line(convert("R64 = " + at(5, "0x8")).out),
-              "DATA.SET d:0x00000060 %QUAD Var.VALUE(\\__V8)\n");
-    EXPECT_EQ(last_line(convert("R32 = x + 0x1").out),
-              "DATA.SET d:0x40004000 %LONG Var.VALUE((\\x+0x1))\n");
-}
-
-TEST_F(MemoryAccessTest, WritesToCoreRegistersAndMemoryByRightKind) {
-    load_target();
-    architecture = 1;
-    global("x");
-    auto last_line = [](const std::string& out) { return out.substr(out.rfind('\n', out.size() - 2) + 1); };
-    EXPECT_EQ(last_line(convert("A1 = R8").out),
-              "REGISTER.SET A1 data.byte(d:0x00000020)\n");
-    EXPECT_EQ(last_line(convert("A1 = f()").out), "REGISTER.SET A1 &__V3\n");
-    EXPECT_EQ(last_line(convert("A1 = x").out), "REGISTER.SET A1 Var.VALUE(\\x)\n");
-    EXPECT_EQ(last_line(convert("A1 = B2").out), "REGISTER.SET A1 register(B2)\n");
-    EXPECT_EQ(last_line(convert("A1 = " + at(0, "0x1")).out), "REGISTER.SET A1 V.VALUE(\\__V8)\n");
-    EXPECT_EQ(last_line(convert("A1 = 0x5").out), "REGISTER.SET A1 V.VALUE(0x5)\n");
-
-    EXPECT_EQ(last_line(convert(at(17, "0x100") + " = x").out),
-              "Data.Set d:(0x100) %WORD Var.VALUE((unsigned short)(\\x))\n");
-    EXPECT_EQ(last_line(convert(at(3, "0x100") + " = f()").out),
-              "Data.Set p:(0x100) %QUAD Var.VALUE((long long)(&__V12))\n");
-    EXPECT_EQ(last_line(convert(at(10, "0x4") + " = A2").out),
-              "Data.Set io:(0x4) %LONG Var.VALUE((int)(\\__V14))\n");
-    // Text with a percent sign is written as it stands.
-    EXPECT_EQ(last_line(convert(at(20, "0x4") + " = x % 0x3")
-                            .out),
-              "Data.Set io:(0x4) %BYTE Var.VALUE((unsigned char)((\\x%0x3)))\n");
-}
-
-TEST_F(MemoryAccessTest, CompoundAssignmentsToRegistersAndMemory) {
-    load_target();
-    architecture = 1;
-    global("x");
-    auto last_line = [](const std::string& out) { return out.substr(out.rfind('\n', out.size() - 2) + 1); };
-    EXPECT_EQ(last_line(convert("R16 += A0").out),
-              "DATA.SET d:0x00000030 %WORD Var.VALUE((\\__V0)+(\\__V1))\n");
-    EXPECT_EQ(last_line(convert("IOREG |= 0x1").out),
-              "DATA.SET io:0x00000010 %WORD Var.VALUE((\\__V2)|(0x1))\n");
-    EXPECT_EQ(last_line(convert("A0 -= x").out),
-              "REGISTER.SET A0 Var.VALUE((\\__V3)-(\\x))\n");
-    EXPECT_EQ(last_line(convert("A0 <<= f()").out),
-              "REGISTER.SET A0 Var.VALUE((\\__V4)<<(&__V5))\n");
-    EXPECT_EQ(last_line(convert(at(6, "0x200") + " &= 0xFF").out),
-              "DATA.SET d:(0x200) %LONG V.VALUE((int)((\\__V6)&(0xFF)))\n");
-    EXPECT_EQ(last_line(convert(at(13, "0x200") + " ^= (x + 0x1)").out),
-              "DATA.SET p:(0x200) %WORD V.VALUE((unsigned short)((\\__V7)^(Var.VALUE(\\x)+0x1)))\n");
+    const std::vector<std::vector<Case>> groups = {
+        {
+            {"IOREG = R24", "DATA.SET io:0x00000010 %WORD data.tbyte(d:0x00000040)\n"},
+            {"R16 = f()", "DATA.SET d:0x00000030 %WORD &__V3\n"},
+            {"R8 = x", "DATA.SET d:0x00000020 %BYTE Var.VALUE(\\x)\n"},
+            {"R48 = A0", "DATA.SET d:0x00000050 %TWORD register(A0)\n"},
+            {"R64 = *(short*)0x8@data", "DATA.SET d:0x00000060 %QUAD Var.VALUE(\\__V8)\n"},
+            {"R32 = x + 0x1", "DATA.SET d:0x40004000 %LONG Var.VALUE((\\x+0x1))\n"},
+        },
+        {
+            {"A1 = R8", "REGISTER.SET A1 data.byte(d:0x00000020)\n"},
+            {"A1 = f()", "REGISTER.SET A1 &__V3\n"},
+            {"A1 = x", "REGISTER.SET A1 Var.VALUE(\\x)\n"},
+            {"A1 = B2", "REGISTER.SET A1 register(B2)\n"},
+            {"A1 = *(char*)0x1@prog", "REGISTER.SET A1 V.VALUE(\\__V8)\n"},
+            {"A1 = 0x5", "REGISTER.SET A1 V.VALUE(0x5)\n"},
+            {"*(unsigned short*)0x100@data = x", "Data.Set d:(0x100) %WORD Var.VALUE((unsigned short)(\\x))\n"},
+            {"*(long long*)0x100@prog = f()", "Data.Set p:(0x100) %QUAD Var.VALUE((long long)(&__V12))\n"},
+            {"*(int*)0x4@io = A2", "Data.Set io:(0x4) %LONG Var.VALUE((int)(\\__V14))\n"},
+            // Text with a percent sign is written as it stands.
+            {"*(unsigned char*)0x4@io = x % 0x3", "Data.Set io:(0x4) %BYTE Var.VALUE((unsigned char)((\\x%0x3)))\n"},
+        },
+        {
+            {"R16 += A0", "DATA.SET d:0x00000030 %WORD Var.VALUE((\\__V0)+(\\__V1))\n"},
+            {"IOREG |= 0x1", "DATA.SET io:0x00000010 %WORD Var.VALUE((\\__V2)|(0x1))\n"},
+            {"A0 -= x", "REGISTER.SET A0 Var.VALUE((\\__V3)-(\\x))\n"},
+            {"A0 <<= f()", "REGISTER.SET A0 Var.VALUE((\\__V4)<<(&__V5))\n"},
+            {"*(int*)0x200@data &= 0xFF", "DATA.SET d:(0x200) %LONG V.VALUE((int)((\\__V6)&(0xFF)))\n"},
+            {"*(unsigned short*)0x200@prog ^= (x + 0x1)",
+             "DATA.SET p:(0x200) %WORD V.VALUE((unsigned short)((\\__V7)^(Var.VALUE(\\x)+0x1)))\n"},
+        },
+    };
+    for (const std::vector<Case>& group : groups) {
+        temp_counter = 0;
+        for (const Case& c : group) {
+            std::string out = convert(c.gel).out;
+            EXPECT_EQ(out.substr(out.rfind('\n', out.size() - 2) + 1), c.last_line) << c.gel;
+        }
+    }
 }
 
 TEST_F(MemoryAccessTest, StepsOfPeripheralRegistersAndMemory) {
