@@ -40,8 +40,7 @@ TEST_F(AssignmentTest, ToAMacroTemporaryByRightKind) {
     EXPECT_EQ(r.kind, RK_MACRO_TEMP);
     EXPECT_EQ(r.out, "GOSUB f\nENTRY &__V0\n&__V0=Var.VALUE(0x1)\n");
     EXPECT_EQ(convert("f() = x").out, "GOSUB f\nENTRY &__V1\n&__V1=Var.VALUE(\\x)\n");
-    EXPECT_EQ(convert("f() = (x + 0x2)").out,
-              "GOSUB f\nENTRY &__V2\n&__V2=Var.VALUE(\\x+0x2)\n");
+    EXPECT_EQ(convert("f() = (x + 0x2)").out, "GOSUB f\nENTRY &__V2\n&__V2=Var.VALUE(\\x+0x2)\n");
     EXPECT_EQ(convert("f() = g()").out, "GOSUB f\nENTRY &__V3\nGOSUB g\nENTRY &__V4\n&__V3=&__V4\n");
     std::string out = convert("f() = " + at(8, "0x4")).out;
     EXPECT_EQ(out.substr(out.rfind('\n', out.size() - 2) + 1), "&__V5=Var.VALUE(\\__V6)\n");
@@ -50,8 +49,7 @@ TEST_F(AssignmentTest, ToAMacroTemporaryByRightKind) {
 TEST_F(AssignmentTest, ToTextAndExpressionsWithTheRightTextRule) {
     global("x");
     EXPECT_EQ(convert("k = 0x1").out, "Var.Assign k=Var.VALUE(0x1)\n");
-    EXPECT_EQ(convert("t[0x0] = x").out,
-              "Var.Assign ((t)[0x0])=Var.VALUE(\\x)\n");
+    EXPECT_EQ(convert("t[0x0] = x").out, "Var.Assign ((t)[0x0])=Var.VALUE(\\x)\n");
     EXPECT_EQ(convert("k = f()").out, "GOSUB f\nENTRY &__V0\nVar.Assign k=(&__V0)\n");
     // Operator characters: both value-call passes.
     EXPECT_EQ(convert("k = x + 0x1").out, "Var.Assign k=(Var.VALUE(\\x)+0x1)\n");
@@ -93,16 +91,12 @@ TEST_F(AssignmentTest, CompoundAssignmentsByRowAndColumn) {
     global("y");
     EXPECT_EQ(convert("x += 0x2").out, "Var.Assign (\\x+=(0x2))\n");
     EXPECT_EQ(convert("x *= y").out, "Var.Assign (\\x*=\\y)\n");
-    EXPECT_EQ(convert("x -= f()").out,
-              "GOSUB f\nENTRY &__V0\nVar.Assign (\\x-=(&__V0))\n");
-    EXPECT_EQ(convert("x <<= (y + 0x1)").out,
-              "Var.Assign (\\x<<=(\\y+0x1))\n");
+    EXPECT_EQ(convert("x -= f()").out, "GOSUB f\nENTRY &__V0\nVar.Assign (\\x-=(&__V0))\n");
+    EXPECT_EQ(convert("x <<= (y + 0x1)").out, "Var.Assign (\\x<<=(\\y+0x1))\n");
     EXPECT_EQ(convert("k ^= 0x1").out, "Var.Assign (k^=0x1)\n");
     EXPECT_EQ(convert("k >>= x").out, "Var.Assign (k>>=\\x)\n");
-    EXPECT_EQ(convert("t[0x0] |= x").out,
-              "Var.Assign (((t)[0x0])|=\\x)\n");
-    EXPECT_EQ(convert("t[0x0] &= (y + 0x1)").out,
-              "Var.Assign (((t)[0x0])&=(\\y+0x1))\n");
+    EXPECT_EQ(convert("t[0x0] |= x").out, "Var.Assign (((t)[0x0])|=\\x)\n");
+    EXPECT_EQ(convert("t[0x0] &= (y + 0x1)").out, "Var.Assign (((t)[0x0])&=(\\y+0x1))\n");
     Converted r = convert("f() %= x");
     EXPECT_EQ(r.out, "GOSUB f\nENTRY &__V1\n&__V1=&__V1%Var.VALUE(\\x)\n");
     r = convert("f() /= g()");
@@ -112,10 +106,8 @@ TEST_F(AssignmentTest, CompoundAssignmentsByRowAndColumn) {
 TEST_F(AssignmentTest, CompoundAssignmentWithANegativeTemporary) {
     global("x");
     temp_counter = -3;
-    EXPECT_EQ(convert("x += f()").out,
-              "GOSUB f\nENTRY &__V_3\nVar.Assign (\\x+=(&__V_3))\n");
-    EXPECT_EQ(convert("k += f()").out,
-              "GOSUB f\nENTRY &__V_2\nVar.Assign (k+=&__V_2)\n");
+    EXPECT_EQ(convert("x += f()").out, "GOSUB f\nENTRY &__V_3\nVar.Assign (\\x+=(&__V_3))\n");
+    EXPECT_EQ(convert("k += f()").out, "GOSUB f\nENTRY &__V_2\nVar.Assign (k+=&__V_2)\n");
 }
 
 TEST_F(AssignmentTest, NothingIsWrittenAfterAnErrorOnTheRight) {
