@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "expressions_test_tree.h"
+#include "expressions_test_support.h"
 #include "preprocessor_test_run.h"
 
-using namespace expressions_tree;
+using namespace expressions_test;
 
 namespace {
 
