@@ -160,7 +160,7 @@ void return_value(List* expression) {
     }
     switch (kind) {
     case RK_EXPRESSION:
-        if (contains_temporary_reference(rd.text)) temporary_wrap_pass(&rd);
+        if (text_contains_hll_temporary(rd.text)) temporary_wrap_pass(&rd);
         return_conditional(&rd);
         if (rd.text != nullptr)
             std::printf("&__FUNCTION_RETURN_VALUE=%s\n", script_value(rd.text).c_str());

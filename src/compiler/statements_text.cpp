@@ -45,13 +45,6 @@ bool starts_with(const char* text, const char* prefix) {
     return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
-bool contains_temporary_reference(const char* text) {
-    if (!text) return false;
-    for (const char* p = text; (p = std::strstr(p, "\\__")) != nullptr; ++p)
-        if (std::isalpha(static_cast<unsigned char>(p[3]))) return true;
-    return false;
-}
-
 bool match_return_dereference(const char* text) {
     if (!text) return false;
     static const char prefix[] = "(*((unsigned int *)";
