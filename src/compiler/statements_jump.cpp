@@ -1,5 +1,4 @@
 // goto, break and the forms of return.
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -7,6 +6,7 @@
 
 #include "compiler/codegen.h"
 #include "compiler/statements_internal.h"
+#include "driver/characters.h"
 #include "driver/diagnostics.h"
 #include "rewrite/patterns.h"
 
@@ -75,7 +75,7 @@ bool needs_hll_evaluation(const std::string& t) {
             size_t close = closing_parenthesis(t, i + 9);
             if (close == std::string::npos) return false;
             i = close;
-        } else if (c == '\\' && i + 1 < t.size() && (std::isalpha(static_cast<unsigned char>(t[i + 1])) || t[i + 1] == '_')) {
+        } else if (c == '\\' && i + 1 < t.size() && (ascii::is_letter(t[i + 1]) || t[i + 1] == '_')) {
             return true;
         }
     }
@@ -105,8 +105,7 @@ int condition_value(const std::string& c, ResultDescriptor* rd) {
     auto all_of = [&](size_t from, bool digits_only) {
         if (from >= c.size()) return false;
         for (size_t i = from; i < c.size(); ++i) {
-            unsigned char u = static_cast<unsigned char>(c[i]);
-            if (digits_only ? !std::isdigit(u) : !(std::isalnum(u) || u == '_')) return false;
+            if (digits_only ? !ascii::is_digit(c[i]) : !ascii::is_word(c[i])) return false;
         }
         return true;
     };

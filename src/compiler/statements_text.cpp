@@ -1,10 +1,10 @@
 // Text searches of the statement conversion. Generated texts can be very long
 // (a 1 MB string literal in a condition or return value), so these are written
 // by hand and stay linear instead of going through a backtracking engine.
-#include <cctype>
 #include <cstring>
 
 #include "compiler/statements_internal.h"
+#include "driver/characters.h"
 
 namespace {
 
@@ -13,9 +13,7 @@ bool is_line_break(char c) { return c == '\n' || c == '\r'; }
 bool equal_nocase_at(const char* text, size_t n, size_t pos, const char* needle, size_t len) {
     if (pos + len > n) return false;
     for (size_t i = 0; i < len; ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[pos + i])) !=
-            std::tolower(static_cast<unsigned char>(needle[i])))
-            return false;
+        if (ascii::lower(text[pos + i]) != ascii::lower(needle[i])) return false;
     }
     return true;
 }

@@ -8,11 +8,12 @@
 // parenthesised groups recurse, as deep as they nest.
 #include "rewrite/condition.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
+#include "driver/characters.h"
 #include "rewrite/condition_tree.h"
 
 namespace CondExpression {
@@ -41,12 +42,12 @@ namespace {
 
 constexpr uint32_t kNone = Scanner::kNone;
 
-bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_hex(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-bool is_word(char c) { return is_letter(c) || is_digit(c) || c == '_'; }
-bool is_line_end(char c) { return c == '\n' || c == '\r'; }
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+using ascii::is_digit;
+using ascii::is_hex_digit;
+using ascii::is_letter;
+using ascii::is_line_end;
+using ascii::is_word;
+using ascii::lower;
 
 bool caseless_at(const Scanner& s, std::size_t at, std::size_t end, const char* word) {
     for (std::size_t i = 0; word[i]; ++i)
@@ -147,13 +148,13 @@ std::size_t scanned_operand(const Scanner& s, std::size_t at, std::size_t end) {
     // 7. number: ^-?((0x[\da-f])|(\d))[\da-f]*(\.\d+)?
     std::size_t q = at;
     if (q < end && t[q] == '-') ++q;
-    if (q + 2 < end && t[q] == '0' && lower(t[q + 1]) == 'x' && is_hex(t[q + 2]))
+    if (q + 2 < end && t[q] == '0' && lower(t[q + 1]) == 'x' && is_hex_digit(t[q + 2]))
         q += 3;
     else if (q < end && is_digit(t[q]))
         q += 1;
     else
         return 0;
-    while (q < end && is_hex(t[q])) ++q;
+    while (q < end && is_hex_digit(t[q])) ++q;
     if (q + 1 < end && t[q] == '.' && is_digit(t[q + 1])) {
         q += 2;
         while (q < end && is_digit(t[q])) ++q;
@@ -370,6 +371,6 @@ std::string convert_condition(const std::string& condition) {
 
 std::string wrap_hll_value(const std::string& text) {
     // ^\\[a-z_][a-z_0-9]*, caseless.
-    bool hll = text.size() >= 2 && text[0] == '\\' && (CondExpression::is_letter(text[1]) || text[1] == '_');
+    bool hll = text.size() >= 2 && text[0] == '\\' && (ascii::is_letter(text[1]) || text[1] == '_');
     return hll ? "Var.VALUE(" + text + ")" : text;
 }

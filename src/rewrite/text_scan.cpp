@@ -4,6 +4,7 @@
 // forced.
 #include "rewrite/text_scan.h"
 
+#include "driver/characters.h"
 #include "preprocessor/preprocessor.h"
 
 #include <algorithm>
@@ -26,20 +27,14 @@ std::size_t literal_end(const std::string& t, std::size_t at) {
 
 namespace {
 
-bool is_word(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_';
-}
-bool is_letter(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
-}
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_hex(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-// What "." does not match.
-bool is_line_end(char c) { return c == '\n' || c == '\r'; }
+using ascii::is_digit;
+using ascii::is_hex_digit;
+using ascii::is_letter;
+using ascii::is_line_end;
+using ascii::is_word;
+using ascii::lower;
+
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool caseless_at(const std::string& t, std::size_t at, const char* word) {
     std::size_t len = std::strlen(word);
@@ -127,9 +122,9 @@ bool numeric_constant(const std::string& t, bool allow_negation) {
     const char* const endings_plain[] = {"", ")", ".", ")."};
     const char* const endings_negation[] = {"", ")", "))", ".", ").", "))."};
     for (std::size_t p : starts) {
-        if (caseless_at(t, p, "0x") && p + 2 < t.size() && is_hex(t[p + 2])) p += 2;
+        if (caseless_at(t, p, "0x") && p + 2 < t.size() && is_hex_digit(t[p + 2])) p += 2;
         std::size_t q = p;
-        while (q < t.size() && is_hex(t[q])) ++q;
+        while (q < t.size() && is_hex_digit(t[q])) ++q;
         if (q == p) continue;
         std::vector<std::size_t> tails{q};
         if (q + 1 < t.size() && t[q] == '.' && is_digit(t[q + 1])) {
@@ -339,11 +334,11 @@ bool masked_macro(const std::string& t) {
     if (p == 6 || !exact_at(t, p, "&")) return false;
     p = hll_value_call_at(t, p + 1);
     if (p == std::string::npos || !exact_at(t, p, ")")) return false;
-    p = comparison_at(t, p + 1, is_hex);
+    p = comparison_at(t, p + 1, is_hex_digit);
     if (p == std::string::npos || t.back() != ')') return false;
     std::size_t end = t.size() - 1;
-    if (all_of_from(t, p, end, is_hex)) return true;
-    return caseless_at(t, p, "0x") && all_of_from(t, p + 2, end, is_hex);
+    if (all_of_from(t, p, end, is_hex_digit)) return true;
+    return caseless_at(t, p, "0x") && all_of_from(t, p + 2, end, is_hex_digit);
 }
 
 std::string data_long(const std::string& t) {
