@@ -3,19 +3,13 @@
 #include "rewrite/patterns.h"
 
 #include <cstdio>
-#include <cctype>
 #include <cstring>
 #include <strings.h>
 #include <string>
 
 #include "compiler/codegen.h"
+#include "driver/characters.h"
 #include "rewrite/text_scan.h"
-
-namespace {
-
-std::string text_of(const char* text) { return text ? std::string(text) : std::string(); }
-
-}  // namespace
 
 bool text_contains_var_call(const char* text) {
     std::string t = text_of(text);
@@ -52,7 +46,7 @@ void cast_removal_pass(char** text) {
 }
 
 char* macro_operator_pass(const char* op, ResultDescriptor* rd) {
-    std::string t = text_of(op) + "\\" + text_of(rd->text);
+    std::string t = std::string(text_of(op)) + "\\" + text_of(rd->text);
     rd->text = pool_string(t.c_str());
     return rd->text;
 }
@@ -75,7 +69,7 @@ bool pointer_compound_target(const char* left, std::string* address) {
 void pointer_compound_pass(const char* left, const char* op, const char* right) {
     std::string address;
     if (!pointer_compound_target(left, &address)) {
-        std::printf("Var.Assign (%s%s=%s)\n", text_of(left).c_str(), op, right);
+        std::printf("Var.Assign (%s%s=%s)\n", text_of(left), op, right);
         return;
     }
     // The value is a script expression: its HLL names are read with Var.VALUE.
@@ -107,7 +101,7 @@ std::string hoist_value_negations(const char* text) {
         }
         if (t.compare(i, call.size(), call) == 0) {
             std::size_t name = i + call.size(), end = name;
-            while (end < t.size() && (std::isalnum(static_cast<unsigned char>(t[end])) || t[end] == '_')) ++end;
+            while (end < t.size() && ascii::is_word(t[end])) ++end;
             if (end > name && end < t.size() && t[end] == ')') {
                 out.append("!Var.VALUE(\\").append(t, name, end - name).append(")");
                 i = end + 1;
