@@ -9,6 +9,7 @@
 #include "driver/characters.h"
 #include "driver/diagnostics.h"
 #include "rewrite/patterns.h"
+#include "rewrite/text_scan.h"
 
 int return_dereference(ResultDescriptor* rd) {
     if (rd == nullptr || !match_return_dereference(rd->text)) return 0;
@@ -20,16 +21,7 @@ int return_dereference(ResultDescriptor* rd) {
 
 namespace {
 
-// Index behind the literal that starts at `at` (a quote), or the text's end.
-size_t literal_end(const std::string& t, size_t at) {
-    for (size_t i = at + 1; i < t.size(); ++i) {
-        if (t[i] == '\\')
-            ++i;
-        else if (t[i] == t[at])
-            return i + 1;
-    }
-    return t.size();
-}
+using text_scan::literal_end;
 
 // Index of the ")" that closes the "(" at `open`, literals skipped; npos when
 // it is not closed.

@@ -8,8 +8,6 @@
 
 namespace {
 
-bool is_line_break(char c) { return c == '\n' || c == '\r'; }
-
 bool equal_nocase_at(const char* text, size_t n, size_t pos, const char* needle, size_t len) {
     if (pos + len > n) return false;
     for (size_t i = 0; i < len; ++i) {
@@ -50,7 +48,7 @@ bool match_return_dereference(const char* text) {
     size_t n = std::strlen(text);
     for (size_t line = 0; line <= n;) {
         size_t end = line;
-        while (end < n && !is_line_break(text[end])) ++end;
+        while (end < n && !ascii::is_line_end(text[end])) ++end;
         size_t last_triple = npos;
         for (size_t i = end; i-- > line + 2;)
             if (text[i - 2] == ')' && text[i - 1] == ')' && text[i] == ')') { last_triple = i - 2; break; }

@@ -42,12 +42,7 @@ namespace {
 
 constexpr uint32_t kNone = Scanner::kNone;
 
-using ascii::is_digit;
-using ascii::is_hex_digit;
-using ascii::is_letter;
-using ascii::is_line_end;
-using ascii::is_word;
-using ascii::lower;
+using namespace ascii;
 
 bool caseless_at(const Scanner& s, std::size_t at, std::size_t end, const char* word) {
     for (std::size_t i = 0; word[i]; ++i)

@@ -88,29 +88,24 @@ void hll_name_pass(ResultDescriptor* rd) {
 }
 
 std::string hoist_value_negations(const char* text) {
-    const std::string t = text_of(text);
-    const std::string call = "Var.Value(!\\";
-    std::string out;
-    std::size_t i = 0;
-    while (i < t.size()) {
-        if (t[i] == '"' || t[i] == '\'') {
-            std::size_t end = text_scan::literal_end(t, i);
-            out.append(t, i, end - i);
-            i = end;
-            continue;
-        }
-        if (t.compare(i, call.size(), call) == 0) {
-            std::size_t name = i + call.size(), end = name;
-            while (end < t.size() && ascii::is_word(t[end])) ++end;
-            if (end > name && end < t.size() && t[end] == ')') {
-                out.append("!Var.VALUE(\\").append(t, name, end - name).append(")");
-                i = end + 1;
-                continue;
+    return text_scan::outside_literals(text_of(text), [](const std::string& t) {
+        const std::string call = "Var.Value(!\\";
+        std::string out;
+        std::size_t i = 0;
+        while (i < t.size()) {
+            if (t.compare(i, call.size(), call) == 0) {
+                std::size_t name = i + call.size(), end = name;
+                while (end < t.size() && ascii::is_word(t[end])) ++end;
+                if (end > name && end < t.size() && t[end] == ')') {
+                    out.append("!Var.VALUE(\\").append(t, name, end - name).append(")");
+                    i = end + 1;
+                    continue;
+                }
             }
+            out += t[i++];
         }
-        out += t[i++];
-    }
-    return out;
+        return out;
+    });
 }
 
 std::string wrap_bare_hll_names(const std::string& t) {
@@ -122,7 +117,7 @@ std::string wrap_bare_hll_names(const std::string& t) {
     };
     std::size_t i = 0;
     while (i < t.size()) {
-        if (t[i] == '"' || t[i] == '\'') {
+        if (text_scan::is_quote(t[i])) {
             std::size_t end = text_scan::literal_end(t, i);
             bare.append(t, i, end - i);
             i = end;
@@ -133,7 +128,7 @@ std::string wrap_bare_hll_names(const std::string& t) {
             std::size_t j = i + 10;
             int depth = 1;
             while (j < t.size() && depth > 0) {
-                if (t[j] == '"' || t[j] == '\'') {
+                if (text_scan::is_quote(t[j])) {
                     j = text_scan::literal_end(t, j);
                     continue;
                 }

@@ -27,12 +27,7 @@ std::size_t literal_end(const std::string& t, std::size_t at) {
 
 namespace {
 
-using ascii::is_digit;
-using ascii::is_hex_digit;
-using ascii::is_letter;
-using ascii::is_line_end;
-using ascii::is_word;
-using ascii::lower;
+using namespace ascii;
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
