@@ -18,7 +18,7 @@ namespace {
 std::string convert(const std::string& condition) {
     std::string by_pattern = convert_condition_with(condition, kConditionTokens);
     std::string by_hand = convert_condition_with(condition, kScannedTokens);
-    EXPECT_EQ(by_pattern, by_hand) << "engines differ on " << condition;
+    EXPECT_EQ(by_pattern, by_hand) << "scan and pattern differ on " << condition;
     EXPECT_EQ(convert_condition(condition), by_pattern);
     return by_hand;
 }

@@ -36,8 +36,8 @@ std::string repeat(const std::string& piece, std::size_t times) {
     return out;
 }
 
-// Short texts built from the pieces the passes look for, for comparing the
-// two engines on many shapes.
+// Short texts built from the pieces the passes look for, for comparing each
+// scan with its reference patterns on many shapes.
 std::vector<std::string> generated_texts() {
     const char* pieces[] = {"\\",   "&",     "&__", "_",    "__V",  "V",   "a",   "x",     "F",    "0",
                             "7",    "0x",    "(",   ")",    "!",    "~",   ".",   "*",     "<",    "=",
@@ -301,8 +301,8 @@ TEST(PatternEngines, PatternsRunAtTheLengthLimit) {
     }
 }
 
-// Texts far longer than the compiled patterns may see: every pass takes the
-// linear scan and gives the result of the short form.
+// Texts far longer than the reference patterns may see: every scan stays
+// linear and gives the result of the short form.
 TEST(LongTexts, EveryPassHandlesAMegabyte) {
     const std::string name(kMegabyte, 'n');
     const std::string literal = "\"" + std::string(kMegabyte, 's') + "\"";
