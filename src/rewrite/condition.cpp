@@ -81,7 +81,7 @@ Scanner::Scanner(const std::string& t, const TokenRules& r)
 
 namespace {
 
-// ---- operator classes (each pattern tested at the start of the operator) ----
+// ---- operator classes ----
 
 bool op_is(const std::string& op, std::initializer_list<const char*> set) {
     for (const char* s : set)
@@ -91,7 +91,7 @@ bool op_is(const std::string& op, std::initializer_list<const char*> set) {
 bool is_arithmetic(const std::string& op) { return op_is(op, {"+", "-", "*", "/", "%", "<<", ">>", "&", "|"}); }
 bool is_bitwise_and_or(const std::string& op) { return op_is(op, {"&", "|"}); }
 bool is_logical(const std::string& op) { return op_is(op, {"&&", "||"}); }
-// "<<" and ">>" begin with "<" and ">", so the comparison pattern finds them too.
+// "<<" and ">>" count as comparisons too: they begin with "<" and ">".
 bool is_comparison(const std::string& op) { return op_is(op, {"==", "!=", "<", ">", "<<", ">>"}); }
 
 // ---- token scans: each follows the pattern named above it ----
