@@ -44,7 +44,7 @@ i=0
 while IFS= read -r line; do
   i=$((i + 1))
   printf '%s' "$line" > "$seeds/expressions/seed$i"
-  for pass in $(seq 0 16); do  # first byte: the pass
+  for pass in $(seq 0 17); do  # first byte: the pass
     { printf "\\x$(printf %02x "$pass")"; printf '%s' "$line"; } > "$seeds/passes/seed$i-$pass"
   done
 done < "$root/fuzz/expressions.txt"

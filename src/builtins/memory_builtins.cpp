@@ -1,6 +1,5 @@
 // Built-ins that set up the memory map and fill, load, save and patch target
 // memory.
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include "builtins/checks.h"
 #include "builtins/memory_class.h"
 #include "driver/diagnostics.h"
+#include "driver/characters.h"
 
 namespace {
 
@@ -73,14 +73,14 @@ std::string written_text(const GelParameter& p) {
     return std::string();
 }
 
-bool is_hex_digit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
-bool is_decimal_digit(char c) { return c >= '0' && c <= '9'; }
+using ascii::is_digit;
+using ascii::is_hex_digit;
 
 // Accumulates digits of `base`, saturating far above any type code.
 long long read_digits(const char* begin, const char* end, int base) {
     long long value = 0;
     for (const char* c = begin; c < end; ++c) {
-        int digit = is_decimal_digit(*c) ? *c - '0' : std::tolower(static_cast<unsigned char>(*c)) - 'a' + 10;
+        int digit = is_digit(*c) ? *c - '0' : ascii::lower(*c) - 'a' + 10;
         value = value * base + digit;
         if (value > 0xFFFFFFFFLL) value = 0xFFFFFFFFLL;
     }
@@ -115,7 +115,7 @@ bool read_type_code(const char* text, long long* value) {
             ++c;
         } else {
             for (const char* d = digits; d < c; ++d) {
-                if (!is_decimal_digit(*d)) return false;
+                if (!is_digit(*d)) return false;
             }
             number = read_digits(digits, c, 10);
         }
@@ -168,7 +168,7 @@ GEL_HANDLER(GEL_MapAddStr) {
         const char* c = length + 2;
         const char* digits = c;
         while (is_hex_digit(*c)) {
-            int digit = is_decimal_digit(*c) ? *c - '0' : std::tolower(static_cast<unsigned char>(*c)) - 'a' + 10;
+            int digit = is_digit(*c) ? *c - '0' : ascii::lower(*c) - 'a' + 10;
             value = value * 16 + digit;
             if (value > 0x100000000ULL) value = 0x100000001ULL;
             ++c;

@@ -1,5 +1,4 @@
 // Text output: PRINT lines in areas, target strings, host commands, traces.
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 #include "builtins/handlers.h"
 #include "builtins/memory_class.h"
 #include "compiler/codegen.h"
+#include "driver/characters.h"
 #include "driver/diagnostics.h"
 #include "rewrite/patterns.h"
 
@@ -92,10 +92,10 @@ Conversion parse_conversion(const char* format, size_t n) {
     Conversion c;
     size_t i = 1;
     while (i < n && std::strchr("-+ #0", format[i]) && format[i] != '\0') c.flags += format[i++];
-    while (i < n && std::isdigit(static_cast<unsigned char>(format[i]))) c.width += format[i++];
+    while (i < n && ascii::is_digit(format[i])) c.width += format[i++];
     if (i < n && format[i] == '.') {
         c.precision += format[i++];
-        while (i < n && std::isdigit(static_cast<unsigned char>(format[i]))) c.precision += format[i++];
+        while (i < n && ascii::is_digit(format[i])) c.precision += format[i++];
     }
     while (i < n && format[i] != '\0' && std::strchr("hlLqjzt", format[i])) ++i;
     // Widths and precisions beyond three digits are taken for text.

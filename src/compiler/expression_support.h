@@ -41,9 +41,6 @@ std::string hex8(uint32_t value);  // the digits that "%0.8X" prints
 void emit(const std::string& text);
 void emit(const char* text);
 
-// Value-copy of a descriptor's text ("" when null).
-inline const char* text_of(const ResultDescriptor* rd) { return rd->text ? rd->text : ""; }
-
 // Operator characters looked for by the assignment and the pointer write.
 bool has_operator_character(const char* text);
 

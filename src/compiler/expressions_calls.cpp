@@ -1,6 +1,5 @@
 // Calls: built-ins through their table, script functions through GOSUB and
 // an ENTRY macro that receives the result.
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,6 +9,7 @@
 #include "compiler/codegen.h"
 #include "compiler/expression_support.h"
 #include "compiler/expressions_calls.h"
+#include "driver/characters.h"
 #include "driver/diagnostics.h"
 #include "rewrite/patterns.h"
 
@@ -85,7 +85,7 @@ std::string gosub_argument(GelParameter& p) {
         default:
             if (!p.rd.text) return std::string();
             if (p.rd.text[0] == '\0' || p.rd.text[1] != '&') {
-                if (!std::isdigit(static_cast<unsigned char>(p.rd.text[0]))) {
+                if (!ascii::is_digit(p.rd.text[0])) {
                     cast_removal_pass(&p.rd.text);
                     macro_name_pass(&p.rd);
                     value_call_pass(&p.rd, 0);

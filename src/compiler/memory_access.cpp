@@ -1,7 +1,6 @@
 // Reads of @-forms and registers into temporaries, pointer dereferences, and
 // the writes, compound assignments and increments of memory and register
 // targets.
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,6 +9,7 @@
 #include "compiler/codegen.h"
 #include "compiler/expression_support.h"
 #include "compiler/memory_access.h"
+#include "driver/characters.h"
 #include "driver/diagnostics.h"
 #include "driver/targets.h"
 #include "rewrite/patterns.h"
@@ -98,7 +98,7 @@ std::string plain_operand(int kind, const ResultDescriptor* rd) {
 // A text that reads the target with the script's memory or register functions.
 bool reads_with_script_functions(const std::string& text) {
     std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : lower) c = ascii::lower(c);
     return lower.find("data.") != std::string::npos || lower.find("register(") != std::string::npos;
 }
 

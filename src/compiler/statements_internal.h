@@ -41,8 +41,6 @@ bool continue_innermost_loop();
 bool contains_nocase(const char* text, const char* needle);
 bool contains(const char* text, const char* needle);
 bool starts_with(const char* text, const char* prefix);
-// True when the text holds "\__" followed by a letter (case-insensitive).
-bool contains_temporary_reference(const char* text);
 
 // True when the text holds the dereference of an unsigned int pointer that a
 // returned value keeps: (*((unsigned int *)\__X)) or (*((unsigned int *)(...))).

@@ -1,5 +1,4 @@
 // goto, break and the forms of return.
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -7,8 +6,10 @@
 
 #include "compiler/codegen.h"
 #include "compiler/statements_internal.h"
+#include "driver/characters.h"
 #include "driver/diagnostics.h"
 #include "rewrite/patterns.h"
+#include "rewrite/text_scan.h"
 
 int return_dereference(ResultDescriptor* rd) {
     if (rd == nullptr || !match_return_dereference(rd->text)) return 0;
@@ -20,16 +21,7 @@ int return_dereference(ResultDescriptor* rd) {
 
 namespace {
 
-// Index behind the literal that starts at `at` (a quote), or the text's end.
-size_t literal_end(const std::string& t, size_t at) {
-    for (size_t i = at + 1; i < t.size(); ++i) {
-        if (t[i] == '\\')
-            ++i;
-        else if (t[i] == t[at])
-            return i + 1;
-    }
-    return t.size();
-}
+using text_scan::literal_end;
 
 // Index of the ")" that closes the "(" at `open`, literals skipped; npos when
 // it is not closed.
@@ -75,7 +67,7 @@ bool needs_hll_evaluation(const std::string& t) {
             size_t close = closing_parenthesis(t, i + 9);
             if (close == std::string::npos) return false;
             i = close;
-        } else if (c == '\\' && i + 1 < t.size() && (std::isalpha(static_cast<unsigned char>(t[i + 1])) || t[i + 1] == '_')) {
+        } else if (c == '\\' && i + 1 < t.size() && (ascii::is_letter(t[i + 1]) || t[i + 1] == '_')) {
             return true;
         }
     }
@@ -105,8 +97,7 @@ int condition_value(const std::string& c, ResultDescriptor* rd) {
     auto all_of = [&](size_t from, bool digits_only) {
         if (from >= c.size()) return false;
         for (size_t i = from; i < c.size(); ++i) {
-            unsigned char u = static_cast<unsigned char>(c[i]);
-            if (digits_only ? !std::isdigit(u) : !(std::isalnum(u) || u == '_')) return false;
+            if (digits_only ? !ascii::is_digit(c[i]) : !ascii::is_word(c[i])) return false;
         }
         return true;
     };
@@ -160,7 +151,7 @@ void return_value(List* expression) {
     }
     switch (kind) {
     case RK_EXPRESSION:
-        if (contains_temporary_reference(rd.text)) temporary_wrap_pass(&rd);
+        if (text_contains_hll_temporary(rd.text)) temporary_wrap_pass(&rd);
         return_conditional(&rd);
         if (rd.text != nullptr)
             std::printf("&__FUNCTION_RETURN_VALUE=%s\n", script_value(rd.text).c_str());

@@ -89,8 +89,6 @@ bool is_temporary_kind(int kind) {
     return kind == RK_MEMORY_TEMP || kind == RK_CORE_REGISTER_TEMP || kind == RK_PERIPHERAL_REGISTER_TEMP;
 }
 
-const char* text_of(const ResultDescriptor& rd) { return rd.text != nullptr ? rd.text : ""; }
-
 // "(&" or "(", any one character and "&".
 bool opens_with_macro(const char* text) {
     return text != nullptr && text[0] == '(' &&

@@ -1,21 +1,17 @@
 // Text searches of the statement conversion. Generated texts can be very long
 // (a 1 MB string literal in a condition or return value), so these are written
 // by hand and stay linear instead of going through a backtracking engine.
-#include <cctype>
 #include <cstring>
 
 #include "compiler/statements_internal.h"
+#include "driver/characters.h"
 
 namespace {
-
-bool is_line_break(char c) { return c == '\n' || c == '\r'; }
 
 bool equal_nocase_at(const char* text, size_t n, size_t pos, const char* needle, size_t len) {
     if (pos + len > n) return false;
     for (size_t i = 0; i < len; ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[pos + i])) !=
-            std::tolower(static_cast<unsigned char>(needle[i])))
-            return false;
+        if (ascii::lower(text[pos + i]) != ascii::lower(needle[i])) return false;
     }
     return true;
 }
@@ -45,13 +41,6 @@ bool starts_with(const char* text, const char* prefix) {
     return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
-bool contains_temporary_reference(const char* text) {
-    if (!text) return false;
-    for (const char* p = text; (p = std::strstr(p, "\\__")) != nullptr; ++p)
-        if (std::isalpha(static_cast<unsigned char>(p[3]))) return true;
-    return false;
-}
-
 bool match_return_dereference(const char* text) {
     if (!text) return false;
     static const char prefix[] = "(*((unsigned int *)";
@@ -59,7 +48,7 @@ bool match_return_dereference(const char* text) {
     size_t n = std::strlen(text);
     for (size_t line = 0; line <= n;) {
         size_t end = line;
-        while (end < n && !is_line_break(text[end])) ++end;
+        while (end < n && !ascii::is_line_end(text[end])) ++end;
         size_t last_triple = npos;
         for (size_t i = end; i-- > line + 2;)
             if (text[i - 2] == ')' && text[i - 1] == ')' && text[i] == ')') { last_triple = i - 2; break; }

@@ -56,7 +56,8 @@ std::string constant_text(tree_element* constant_expression, const char* routine
     }
 }
 
-std::string text_of(char* (*builder)(List*, char**), tree_element* e) {
+// The text that `builder` makes of the children of `e`; "" for none.
+std::string built_text(char* (*builder)(List*, char**), tree_element* e) {
     if (!e) return std::string();
     char* t = builder(e->child, nullptr);
     return t ? t : "";
@@ -75,7 +76,7 @@ std::string declarator_suffix(tree_element* from, const char* routine) {
         case ID_LPAREN: s += '('; break;
         case ID_RPAREN: s += ')'; break;
         case ID_constant_expression: s += constant_text(e, routine); break;
-        case ID_parameter_type_list: s += text_of(C_parameter_type_list, e); break;
+        case ID_parameter_type_list: s += built_text(C_parameter_type_list, e); break;
         case ID_identifier_list: {
             std::string names;
             for (tree_element* n = e->child ? e->child->first : nullptr; n; n = n->next) {
@@ -85,8 +86,8 @@ std::string declarator_suffix(tree_element* from, const char* routine) {
             s += names;
             break;
         }
-        case ID_declarator: s += text_of(C_declarator, e); break;
-        case ID_abstract_declarator: s += text_of(C_abstract_declarator, e); break;
+        case ID_declarator: s += built_text(C_declarator, e); break;
+        case ID_abstract_declarator: s += built_text(C_abstract_declarator, e); break;
         default: FATAL_INTERNAL_ERROR(routine);
         }
         if (error_flag) return std::string();
@@ -104,7 +105,7 @@ char* C_declarator(List* list, char** text) {
         if (e->id == ID_pointer) pointer = e;
         else if (e->id == ID_direct_declarator) direct = e;
     }
-    std::string s = text_of(C_direct_declarator, direct);
+    std::string s = built_text(C_direct_declarator, direct);
     if (pointer) s = stars(pointer_depth(pointer)) + " " + s;
     return result(s, text);
 }
@@ -137,7 +138,7 @@ char* C_abstract_declarator(List* list, char** text) {
     }
     std::string s = stars(pointer_depth(pointer));
     if (direct) {
-        std::string d = text_of(C_direct_abstract_declarator, direct);
+        std::string d = built_text(C_direct_abstract_declarator, direct);
         s = pointer ? s + " " + d : d;
     }
     return result(s, text);
@@ -169,7 +170,7 @@ char* C_parameter_declaration(List* list, char** text) {
             if (error_flag) return result("", text);
             s = specifiers ? specifiers : "";
         } else if (e->id == ID_declarator || e->id == ID_abstract_declarator) {
-            std::string d = e->id == ID_declarator ? text_of(C_declarator, e) : text_of(C_abstract_declarator, e);
+            std::string d = e->id == ID_declarator ? built_text(C_declarator, e) : built_text(C_abstract_declarator, e);
             if (error_flag) return result("", text);
             s += " " + d;
         }
@@ -183,7 +184,7 @@ char* C_parameter_list(List* list, char** text) {
     for (List* level : levels_of(list, ID_parameter_list)) {
         for (tree_element* e = level->first; e; e = e->next) {
             if (e->id != ID_parameter_declaration) continue;
-            std::string p = text_of(C_parameter_declaration, e);
+            std::string p = built_text(C_parameter_declaration, e);
             if (error_flag) return result("", text);
             if (!s.empty()) s += ',';
             s += p;
@@ -197,7 +198,7 @@ char* C_parameter_type_list(List* list, char** text) {
     std::string s;
     bool ellipsis = false;
     for (tree_element* e = list->first; e; e = e->next) {
-        if (e->id == ID_parameter_list) s = text_of(C_parameter_list, e);
+        if (e->id == ID_parameter_list) s = built_text(C_parameter_list, e);
         else if (e->id == ID_ELLIPSIS) ellipsis = true;
         if (error_flag) return result("", text);
     }
@@ -216,7 +217,7 @@ char* C_type_name(List* list, char** text, uint32_t* flags) {
             if (error_flag) return result("", text);
             s = specifiers ? specifiers : "";
         } else if (e->id == ID_abstract_declarator) {
-            std::string d = text_of(C_abstract_declarator, e);
+            std::string d = built_text(C_abstract_declarator, e);
             if (error_flag) return result("", text);
             s += " " + d;
         }
@@ -243,7 +244,7 @@ char* C_struct_or_union_specifier(List* list, char** text) {
     std::string s = keyword;
     if (tag) s += std::string(" ") + tag;
     if (members) {
-        std::string m = text_of(C_struct_declaration_list, members);
+        std::string m = built_text(C_struct_declaration_list, members);
         if (error_flag) return result("", text);
         s += " { " + m + " }";
     }
@@ -261,7 +262,7 @@ char* C_struct_declaration(List* list, char** text) {
             C_specifier_qualifier_list(e->child, &flags, &specifiers);
             specifiers_text = specifiers ? specifiers : "";
         } else if (e->id == ID_struct_declarator_list) {
-            declarators = text_of(C_struct_declarator_list, e);
+            declarators = built_text(C_struct_declarator_list, e);
         }
         if (error_flag) return result("", text);
     }
@@ -274,7 +275,7 @@ char* C_struct_declaration_list(List* list, char** text) {
     for (List* level : levels_of(list, ID_struct_declaration_list)) {
         for (tree_element* e = level->first; e; e = e->next) {
             if (e->id != ID_struct_declaration) continue;
-            std::string d = text_of(C_struct_declaration, e);
+            std::string d = built_text(C_struct_declaration, e);
             if (error_flag) return result("", text);
             if (!s.empty()) s += ' ';
             s += d;
@@ -289,7 +290,7 @@ char* C_struct_declarator_list(List* list, char** text) {
     for (List* level : levels_of(list, ID_struct_declarator_list)) {
         for (tree_element* e = level->first; e; e = e->next) {
             if (e->id != ID_struct_declarator) continue;
-            std::string d = text_of(C_struct_declarator, e);
+            std::string d = built_text(C_struct_declarator, e);
             if (error_flag) return result("", text);
             if (!s.empty()) s += ',';
             s += d;
@@ -306,7 +307,7 @@ char* C_struct_declarator(List* list, char** text) {
         if (e->id == ID_declarator) declarator = e;
         else if (e->id == ID_constant_expression) width = e;
     }
-    std::string s = text_of(C_declarator, declarator);
+    std::string s = built_text(C_declarator, declarator);
     if (width) {
         std::string w = constant_text(width, "C_struct_declarator");
         s = declarator ? s + " : " + w : ": " + w;
@@ -326,7 +327,7 @@ char* C_enum_specifier(List* list, char** text) {
     std::string s = "enum";
     if (tag) s += std::string(" ") + tag;
     if (enumerators) {
-        std::string body = text_of(C_enumerator_list, enumerators);
+        std::string body = built_text(C_enumerator_list, enumerators);
         if (error_flag) return result("", text);
         s += " { " + body + " }";
     }
@@ -339,7 +340,7 @@ char* C_enumerator_list(List* list, char** text) {
     for (List* level : levels_of(list, ID_enumerator_list)) {
         for (tree_element* e = level->first; e; e = e->next) {
             if (e->id != ID_enumerator) continue;
-            std::string d = text_of(C_enumerator, e);
+            std::string d = built_text(C_enumerator, e);
             if (error_flag) return result("", text);
             if (!s.empty()) s += ',';
             s += d;

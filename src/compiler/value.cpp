@@ -1,7 +1,6 @@
 // Counters of the generated temporaries and labels, the renderings of a value
 // as a command parameter, the size words of register accesses, the memory
 // read function and the removal of Var.VALUE wrappers.
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "compiler/expression_support.h"
 #include "compiler/value.h"
+#include "driver/characters.h"
 #include "driver/diagnostics.h"
 
 Numbering numbering;
@@ -122,7 +122,7 @@ const size_t kWrapperLength = sizeof kWrapperWord - 1;
 bool wrapper_at(const char* text, size_t pos, size_t length) {
     if (pos + kWrapperLength > length) return false;
     for (size_t i = 0; i < kWrapperLength; ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[pos + i])) != kWrapperWord[i]) return false;
+        if (ascii::lower(text[pos + i]) != kWrapperWord[i]) return false;
     }
     return true;
 }

@@ -51,6 +51,11 @@ struct ResultDescriptor {
     uint32_t reg_is_io = 0;
 };
 
+// The text, or "" when there is none.
+inline const char* text_of(const char* text) { return text ? text : ""; }
+inline const char* text_of(const ResultDescriptor* rd) { return text_of(rd->text); }
+inline const char* text_of(const ResultDescriptor& rd) { return text_of(rd.text); }
+
 struct GelParameter {
     int32_t kind = RK_TEXT;
     ResultDescriptor rd;

@@ -1,11 +1,11 @@
 #include "driver/command_line.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "driver/characters.h"
 #include "driver/diagnostics.h"
 #include "driver/targets.h"
 
@@ -50,7 +50,7 @@ bool is_option_letter(const char* arg) {
 }
 
 void to_upper(char* text) {
-    for (; *text; ++text) *text = static_cast<char>(std::toupper(static_cast<unsigned char>(*text)));
+    for (; *text; ++text) *text = ascii::upper(*text);
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #include "driver/target_lines.h"
 
+#include "driver/characters.h"
+
 namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_hex_digit(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+using ascii::is_hex_digit;
+using ascii::is_word;
+using ascii::lower;
 
 struct Scan {
     std::string_view text;
@@ -25,8 +26,8 @@ struct Scan {
     // A name: a letter or "_", then letters, digits and "_". Empty when none starts here.
     std::string_view name() {
         size_t start = at;
-        if (done() || !is_letter(text[at])) return {};
-        while (!done() && (is_letter(text[at]) || is_digit(text[at]))) ++at;
+        if (done() || !(ascii::is_letter(text[at]) || text[at] == '_')) return {};
+        while (!done() && is_word(text[at])) ++at;
         return text.substr(start, at - start);
     }
     // Blanks, then the end of the line.

@@ -6,13 +6,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "driver/characters.h"
 #include "driver/checked_write.h"
 #include "driver/diagnostics.h"
 #include "driver/platform.h"
@@ -34,8 +34,8 @@ constexpr size_t kMaxLineLength = 9999;
 bool read_address(const std::string& text, uint32_t* address) {
     uint64_t value = 0;
     for (size_t i = 2; i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        value = value * 16 + (std::isdigit(c) ? c - '0' : std::tolower(c) - 'a' + 10);
+        char c = text[i];
+        value = value * 16 + (ascii::is_digit(c) ? c - '0' : ascii::lower(c) - 'a' + 10);
         if (value > 0xFFFFFFFFull) return false;
     }
     *address = static_cast<uint32_t>(value);
@@ -44,7 +44,7 @@ bool read_address(const std::string& text, uint32_t* address) {
 
 std::string upper(const std::string& text) {
     std::string result = text;
-    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : result) c = ascii::upper(c);
     return result;
 }
 

@@ -4,23 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "driver/characters.h"
 #include "frontend/frontend.h"
-
-namespace {
-
-bool is_hex_digit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
 
 std::string normalise_hex_constant(const char* text, size_t length) {
     size_t i = 0;
     while (i + 1 < length && !(text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X'))) ++i;
     std::string out = "0x";
-    for (i += 2; i < length && is_hex_digit(text[i]); ++i) out += upper(text[i]);
+    for (i += 2; i < length && ascii::is_hex_digit(text[i]); ++i) out += ascii::upper(text[i]);
     return out;
 }
 

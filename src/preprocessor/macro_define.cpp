@@ -1,18 +1,18 @@
 // #define and #undef: reading a definition, classifying it, and converting
 // it into a QUERNA macro variable or a GEL function in the macro file.
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <map>
 
+#include "driver/characters.h"
 #include "driver/checked_write.h"
 #include "preprocessor/pp_internal.h"
 
 namespace {
 
-bool is_hex_digit(int c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
-bool is_alpha(int c) { return c < 128 && std::isalpha(static_cast<unsigned char>(c)) != 0; }
-bool is_alnum(int c) { return c < 128 && std::isalnum(static_cast<unsigned char>(c)) != 0; }
+using ascii::is_alnum;
+using ascii::is_hex_digit;
+using ascii::is_letter;
 bool is_parameter_byte(unsigned char b) { return b >= PARAMETER_BASE && b < PARAMETER_BASE + MAX_PARAMETERS; }
 
 const char* const INFO = "CONVERTER INFO: ";
@@ -282,7 +282,7 @@ MacroConversionKind classify_expression(const std::string& b, std::string* expr)
             ++operands;
             continue;
         }
-        if (is_alpha(c)) {
+        if (is_letter(c)) {
             size_t j = i;
             while (j < n && (is_alnum(b[j]) || b[j] == '_')) ++j;
             std::string id = b.substr(i, j - i);
@@ -344,7 +344,7 @@ std::string resolve_calls(const std::string& e) {
             i = j;
             continue;
         }
-        if (!is_alpha(c)) {
+        if (!is_letter(c)) {
             result += c;
             ++i;
             continue;
@@ -558,7 +558,7 @@ std::string add_decimal_points(const std::string& t) {
         while (j < n && t[j] >= '0' && t[j] <= '9') ++j;
         out += t.substr(i, j - i);
         char next = j < n ? t[j] : 0;
-        if (!is_alpha(next) && next != '_' && next != '.' && next != '$') out += '.';
+        if (!is_letter(next) && next != '_' && next != '.' && next != '$') out += '.';
         i = j;
     }
     return out;

@@ -8,11 +8,12 @@
 // parenthesised groups recurse, as deep as they nest.
 #include "rewrite/condition.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <regex>
 #include <utility>
 #include <vector>
 
+#include "driver/characters.h"
 #include "rewrite/condition_tree.h"
 
 namespace CondExpression {
@@ -39,72 +40,48 @@ Node::~Node() {
 
 namespace {
 
-using pass_engine::BY_HAND;
-using pass_engine::BY_PATTERN;
-using pass_engine::Engine;
+constexpr uint32_t kNone = Scanner::kNone;
 
-constexpr uint32_t kNone = UINT32_MAX;
+using namespace ascii;
 
-bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_hex(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-bool is_word(char c) { return is_letter(c) || is_digit(c) || c == '_'; }
-bool is_line_end(char c) { return c == '\n' || c == '\r'; }
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+bool caseless_at(const Scanner& s, std::size_t at, std::size_t end, const char* word) {
+    for (std::size_t i = 0; word[i]; ++i)
+        if (at + i >= end || lower(s.text[at + i]) != lower(word[i])) return false;
+    return true;
+}
 
-// The working text with the lookup tables that keep each step constant-time:
-// the ")" that matches each "(" (found by counting), the nearest ")" on either
-// side of a position, and the next line end ("." stops there).
-struct Scanner {
-    const std::string& text;
-    Engine engine;
-    std::vector<uint32_t> match, prev_close, next_close, next_line_end;
+// [a-z_][a-z_0-9]* (caseless) at `at`: the length, 0 when none.
+std::size_t name_at(const Scanner& s, std::size_t at, std::size_t end) {
+    if (at >= end || !(is_letter(s.text[at]) || s.text[at] == '_')) return 0;
+    std::size_t q = at + 1;
+    while (q < end && is_word(s.text[q])) ++q;
+    return q - at;
+}
 
-    Scanner(const std::string& t, Engine e)
-        : text(t), engine(e), match(t.size(), kNone), prev_close(t.size() + 1, kNone),
-          next_close(t.size() + 1, kNone), next_line_end(t.size() + 1, kNone) {
-        std::vector<uint32_t> open;
-        for (uint32_t i = 0; i < t.size(); ++i) {
-            prev_close[i + 1] = t[i] == ')' ? i : prev_close[i];
-            if (t[i] == '(') {
-                open.push_back(i);
-            } else if (t[i] == ')' && !open.empty()) {
-                match[open.back()] = i;
-                open.pop_back();
-            }
-        }
-        for (uint32_t i = static_cast<uint32_t>(t.size()); i-- > 0;) {
-            next_close[i] = t[i] == ')' ? i : next_close[i + 1];
-            next_line_end[i] = is_line_end(t[i]) ? i : next_line_end[i + 1];
+}  // namespace
+
+Scanner::Scanner(const std::string& t, const TokenRules& r)
+    : text(t), rules(r), match(t.size(), kNone), prev_close(t.size() + 1, kNone), next_close(t.size() + 1, kNone),
+      next_line_end(t.size() + 1, kNone) {
+    std::vector<uint32_t> open;
+    for (uint32_t i = 0; i < t.size(); ++i) {
+        prev_close[i + 1] = t[i] == ')' ? i : prev_close[i];
+        if (t[i] == '(') {
+            open.push_back(i);
+        } else if (t[i] == ')' && !open.empty()) {
+            match[open.back()] = i;
+            open.pop_back();
         }
     }
-
-    bool caseless_at(std::size_t at, std::size_t end, const char* word) const {
-        for (std::size_t i = 0; word[i]; ++i)
-            if (at + i >= end || lower(text[at + i]) != lower(word[i])) return false;
-        return true;
+    for (uint32_t i = static_cast<uint32_t>(t.size()); i-- > 0;) {
+        next_close[i] = t[i] == ')' ? i : next_close[i + 1];
+        next_line_end[i] = is_line_end(t[i]) ? i : next_line_end[i + 1];
     }
+}
 
-    // Length of the match of a shared pattern at `at`, within [at, end); -1 when none.
-    long pattern_at(SharedPattern which, std::size_t at, std::size_t end) const {
-        std::smatch m;
-        auto first = text.begin() + static_cast<std::ptrdiff_t>(at);
-        auto last = text.begin() + static_cast<std::ptrdiff_t>(end);
-        if (!std::regex_search(first, last, m, shared_pattern(which), std::regex_constants::match_continuous))
-            return -1;
-        return static_cast<long>(m.length(0));
-    }
+namespace {
 
-    // [a-z_][a-z_0-9]* (caseless) at `at`: the length, 0 when none.
-    std::size_t name_at(std::size_t at, std::size_t end) const {
-        if (at >= end || !(is_letter(text[at]) || text[at] == '_')) return 0;
-        std::size_t q = at + 1;
-        while (q < end && is_word(text[q])) ++q;
-        return q - at;
-    }
-};
-
-// ---- operator classes (each pattern tested at the start of the operator) ----
+// ---- operator classes ----
 
 bool op_is(const std::string& op, std::initializer_list<const char*> set) {
     for (const char* s : set)
@@ -114,29 +91,23 @@ bool op_is(const std::string& op, std::initializer_list<const char*> set) {
 bool is_arithmetic(const std::string& op) { return op_is(op, {"+", "-", "*", "/", "%", "<<", ">>", "&", "|"}); }
 bool is_bitwise_and_or(const std::string& op) { return op_is(op, {"&", "|"}); }
 bool is_logical(const std::string& op) { return op_is(op, {"&&", "||"}); }
-// "<<" and ">>" begin with "<" and ">", so the comparison pattern finds them too.
+// "<<" and ">>" count as comparisons too: they begin with "<" and ">".
 bool is_comparison(const std::string& op) { return op_is(op, {"==", "!=", "<", ">", "<<", ">>"}); }
 
-// ---- parser ----
+// ---- token scans: each follows the pattern named above it ----
 
-Operand parse_range(const Scanner& s, std::size_t begin, std::size_t end);
-
-bool unary_at(const Scanner& s, std::size_t at, std::size_t end) {
-    if (s.engine == BY_PATTERN) return s.pattern_at(SP_UNARY_OPERATOR, at, end) > 0;
+// ^((\!)|(~))(?!((=)))
+bool scanned_unary(const Scanner& s, std::size_t at, std::size_t end) {
     char c = s.text[at];
     return (c == '!' || c == '~') && !(at + 1 < end && s.text[at + 1] == '=');
 }
 
 // Length of the leaf operand at `at`, 0 when no operand pattern matches.
-std::size_t match_operand(const Scanner& s, std::size_t at, std::size_t end) {
+std::size_t scanned_operand(const Scanner& s, std::size_t at, std::size_t end) {
     const std::string& t = s.text;
-    bool by_pattern = s.engine == BY_PATTERN;
-    // 1. data access: data.<word> and a balanced group.
+    // 1. data access: ^data\.\w+ and a balanced group.
     std::size_t len = 0;
-    if (by_pattern) {
-        long m = s.pattern_at(SP_DATA_ACCESS, at, end);
-        len = m > 0 ? static_cast<std::size_t>(m) : 0;
-    } else if (s.caseless_at(at, end, "data.")) {
+    if (caseless_at(s, at, end, "data.")) {
         std::size_t q = at + 5;
         while (q < end && is_word(t[q])) ++q;
         len = q > at + 5 ? q - at : 0;
@@ -146,61 +117,39 @@ std::size_t match_operand(const Scanner& s, std::size_t at, std::size_t end) {
         if (open < end && t[open] == '(' && s.match[open] != kNone && s.match[open] < end)
             return s.match[open] + 1 - at;
     }
-    // 2. value call: var.value( up to the first ")" after at least one character.
-    if (by_pattern) {
-        long m = s.pattern_at(SP_VALUE_CALL, at, end);
-        if (m > 0) return static_cast<std::size_t>(m);
-    } else if (s.caseless_at(at, end, "var.value(") && at + 11 <= end) {
+    // 2. value call: ^var\.value\(.+?\), up to the first ")" after at least one character.
+    if (caseless_at(s, at, end, "var.value(") && at + 11 <= end) {
         uint32_t close = s.next_close[at + 11];
         if (close != kNone && close < end && s.next_line_end[at + 10] > close) return close + 1 - at;
     }
-    // 3. HLL name, 4. macro name.
-    if (by_pattern) {
-        for (SharedPattern p : {SP_HLL_NAME, SP_MACRO_NAME}) {
-            long m = s.pattern_at(p, at, end);
-            if (m > 0) return static_cast<std::size_t>(m);
-        }
-    } else {
-        if (t[at] == '\\') {
-            std::size_t n = s.name_at(at + 1, end);
-            if (n) return n + 1;
-        }
-        if (t.compare(at, 3, "@__") == 0 && at + 3 <= end) {
-            std::size_t n = s.name_at(at + 3, end);
-            if (n) return n + 3;
-        }
+    // 3. HLL name ^\\[a-z_][a-z_0-9]*, 4. macro name ^@__[a-z_][a-z_0-9]*.
+    if (t[at] == '\\') {
+        std::size_t n = name_at(s, at + 1, end);
+        if (n) return n + 1;
     }
-    // 5. function call: a name and "(" up to the last ")" of the line.
-    if (by_pattern) {
-        long m = s.pattern_at(SP_FUNCTION_CALL, at, end);
-        if (m > 0) return static_cast<std::size_t>(m);
-    } else if (std::size_t n = s.name_at(at, end); n && at + n < end && t[at + n] == '(') {
+    if (t.compare(at, 3, "@__") == 0 && at + 3 <= end) {
+        std::size_t n = name_at(s, at + 3, end);
+        if (n) return n + 3;
+    }
+    // 5. function call ^[a-z_][a-z_0-9]*\(.*\): a name and "(" up to the last ")" of the line.
+    if (std::size_t n = name_at(s, at, end); n && at + n < end && t[at + n] == '(') {
         std::size_t open = at + n;
         std::size_t limit = std::min<std::size_t>(end, s.next_line_end[open + 1] == kNone ? end : s.next_line_end[open + 1]);
         uint32_t close = s.prev_close[limit];
         if (close != kNone && close > open) return close + 1 - at;
     }
-    // 6. identifier.
-    if (by_pattern) {
-        long m = s.pattern_at(SP_IDENTIFIER, at, end);
-        if (m > 0) return static_cast<std::size_t>(m);
-    } else if (std::size_t n = s.name_at(at, end)) {
-        return n;
-    }
-    // 7. number: -?((0x[\da-f])|(\d))[\da-f]*(\.\d+)?
-    if (by_pattern) {
-        long m = s.pattern_at(SP_NUMBER, at, end);
-        return m > 0 ? static_cast<std::size_t>(m) : 0;
-    }
+    // 6. identifier ^[a-z_][a-z_0-9]*.
+    if (std::size_t n = name_at(s, at, end)) return n;
+    // 7. number: ^-?((0x[\da-f])|(\d))[\da-f]*(\.\d+)?
     std::size_t q = at;
     if (q < end && t[q] == '-') ++q;
-    if (q + 2 < end && t[q] == '0' && lower(t[q + 1]) == 'x' && is_hex(t[q + 2]))
+    if (q + 2 < end && t[q] == '0' && lower(t[q + 1]) == 'x' && is_hex_digit(t[q + 2]))
         q += 3;
     else if (q < end && is_digit(t[q]))
         q += 1;
     else
         return 0;
-    while (q < end && is_hex(t[q])) ++q;
+    while (q < end && is_hex_digit(t[q])) ++q;
     if (q + 1 < end && t[q] == '.' && is_digit(t[q + 1])) {
         q += 2;
         while (q < end && is_digit(t[q])) ++q;
@@ -208,9 +157,22 @@ std::size_t match_operand(const Scanner& s, std::size_t at, std::size_t end) {
     return q - at;
 }
 
+// ^((&&)|(\|\|)|(==)|(!=)|(<<)|(>>)|(<)|(<=)|(>)|(>=)|(\+)|(-)|(\*)|(/)|(%)|(-)|(&)|(\|))
+std::size_t scanned_binary(const Scanner& s, std::size_t at, std::size_t end) {
+    // The alternatives in the pattern's order: these two-character operators
+    // stand before every one-character operator that begins them.
+    for (const char* op : {"&&", "||", "==", "!=", "<<", ">>"})
+        if (at + 2 <= end && s.text.compare(at, 2, op) == 0) return 2;
+    return std::string("<>+-*/%&|").find(s.text[at]) != std::string::npos ? 1 : 0;
+}
+
+// ---- parser ----
+
+Operand parse_range(const Scanner& s, std::size_t begin, std::size_t end);
+
 Operand parse_operand(const Scanner& s, std::size_t& cursor, std::size_t end) {
     std::shared_ptr<Node> unary;
-    if (unary_at(s, cursor, end)) {
+    if (s.rules.unary(s, cursor, end)) {
         unary = std::make_shared<Node>();
         unary->op = std::string(1, s.text[cursor]);
         ++cursor;
@@ -224,7 +186,7 @@ Operand parse_operand(const Scanner& s, std::size_t& cursor, std::size_t end) {
         value = parse_range(s, cursor + 1, close);
         cursor = close + 1;
     } else if (is_letter(c) || is_digit(c) || c == '\\' || c == '@') {
-        std::size_t len = match_operand(s, cursor, end);
+        std::size_t len = s.rules.operand(s, cursor, end);
         if (len == 0) throw ParseError("match arg error");
         value = s.text.substr(cursor, len);
         cursor += len;
@@ -237,17 +199,7 @@ Operand parse_operand(const Scanner& s, std::size_t& cursor, std::size_t end) {
 }
 
 std::string parse_operator(const Scanner& s, std::size_t& cursor, std::size_t end) {
-    std::size_t len = 0;
-    if (s.engine == BY_PATTERN) {
-        long m = s.pattern_at(SP_OPERATOR, cursor, end);
-        len = m > 0 ? static_cast<std::size_t>(m) : 0;
-    } else {
-        // The alternatives in the pattern's order: these two-character operators
-        // stand before every one-character operator that begins them.
-        for (const char* op : {"&&", "||", "==", "!=", "<<", ">>"})
-            if (cursor + 2 <= end && s.text.compare(cursor, 2, op) == 0) len = 2;
-        if (len == 0 && std::string("<>+-*/%&|").find(s.text[cursor]) != std::string::npos) len = 1;
-    }
+    std::size_t len = s.rules.binary(s, cursor, end);
     if (len == 0) throw ParseError(std::string("unknown op: ") + s.text[cursor]);
     std::string op = s.text.substr(cursor, len);
     cursor += len;
@@ -328,8 +280,10 @@ Shape operand_shape(const Node& n, const std::string& parent) {
 
 }  // namespace
 
-Operand parse_condition(const std::string& text, Engine engine) {
-    Scanner s(text, engine);
+const TokenRules kScannedTokens = {scanned_unary, scanned_operand, scanned_binary};
+
+Operand parse_condition(const std::string& text, const TokenRules& rules) {
+    Scanner s(text, rules);
     return parse_range(s, 0, text.size());
 }
 
@@ -394,10 +348,10 @@ std::string working_text(const std::string& condition) {
 
 }  // namespace
 
-std::string convert_condition_with(const std::string& condition, Engine engine) {
+std::string convert_condition_with(const std::string& condition, const TokenRules& rules) {
     std::string w = replace_all(working_text(condition), "&__", "@__");
     try {
-        Operand tree = parse_condition(w, engine);
+        Operand tree = parse_condition(w, rules);
         return replace_all(convert_root(tree), "@__", "&__");
     } catch (const std::exception&) {
         return condition;
@@ -407,13 +361,11 @@ std::string convert_condition_with(const std::string& condition, Engine engine) 
 }  // namespace CondExpression
 
 std::string convert_condition(const std::string& condition) {
-    return CondExpression::convert_condition_with(condition, pass_engine::engine_for(condition.size()));
+    return CondExpression::convert_condition_with(condition, CondExpression::kScannedTokens);
 }
 
 std::string wrap_hll_value(const std::string& text) {
-    bool hll = pass_engine::engine_for(text.size()) == pass_engine::BY_PATTERN
-                   ? std::regex_search(text, shared_pattern(SP_HLL_NAME))
-                   : text.size() >= 2 && text[0] == '\\' &&
-                         (CondExpression::is_letter(text[1]) || text[1] == '_');
+    // ^\\[a-z_][a-z_0-9]*, caseless.
+    bool hll = text.size() >= 2 && text[0] == '\\' && (ascii::is_letter(text[1]) || text[1] == '_');
     return hll ? "Var.VALUE(" + text + ")" : text;
 }

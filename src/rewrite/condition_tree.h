@@ -3,12 +3,13 @@
 // recurses, however deep it is.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <variant>
-
-#include "rewrite/pass_engines.h"
+#include <vector>
 
 namespace CondExpression {
 
@@ -28,11 +29,36 @@ struct ParseError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+struct TokenRules;
+
+// The working text with the lookup tables that keep each step constant-time:
+// the ")" that matches each "(" (found by counting), the nearest ")" on either
+// side of a position, and the next line end ("." stops there). kNone where
+// there is none.
+struct Scanner {
+    static constexpr uint32_t kNone = UINT32_MAX;
+    const std::string& text;
+    const TokenRules& rules;
+    std::vector<uint32_t> match, prev_close, next_close, next_line_end;
+    Scanner(const std::string& text, const TokenRules& rules);
+};
+
+// How the parser finds its tokens at `at`, within [at, end): whether a unary
+// operator starts there, and the length of the operand and of the two-operand
+// operator that start there (0 when none). The conversion runs the linear
+// scans of kScannedTokens; the tests hold the patterns they follow.
+struct TokenRules {
+    bool (*unary)(const Scanner& s, std::size_t at, std::size_t end);
+    std::size_t (*operand)(const Scanner& s, std::size_t at, std::size_t end);
+    std::size_t (*binary)(const Scanner& s, std::size_t at, std::size_t end);
+};
+extern const TokenRules kScannedTokens;
+
 // Parses a whole working text (macro temporaries already written @__).
-Operand parse_condition(const std::string& text, pass_engine::Engine engine);
+Operand parse_condition(const std::string& text, const TokenRules& rules = kScannedTokens);
 // Writes a tree back in the boolean form.
 std::string convert_root(const Operand& root);
-// convert_condition with a chosen engine for the operand patterns.
-std::string convert_condition_with(const std::string& condition, pass_engine::Engine engine);
+// convert_condition with the given token rules.
+std::string convert_condition_with(const std::string& condition, const TokenRules& rules);
 
 }  // namespace CondExpression

@@ -46,6 +46,3 @@ void temporary_wrap_pass(ResultDescriptor* rd);
 // (an HLL temporary), both caseless, as the return statements test them.
 bool text_contains_var_call(const char* text);
 bool text_contains_hll_temporary(const char* text);
-
-// Compiles the shared patterns (called once at start-up; later calls do nothing).
-void init_shared_patterns();

@@ -4,21 +4,21 @@
 #include <string>
 #include <vector>
 
+#include "pattern_passes.h"
 #include "rewrite/condition.h"
 #include "rewrite/condition_tree.h"
 #include "test_support.h"
 
 using namespace CondExpression;
-using pass_engine::BY_HAND;
-using pass_engine::BY_PATTERN;
+using by_pattern::kConditionTokens;
 
 namespace {
 
-// The conversion through both operand engines; they must agree.
+// The conversion by the token scans and by their reference patterns; they must agree.
 std::string convert(const std::string& condition) {
-    std::string by_pattern = convert_condition_with(condition, BY_PATTERN);
-    std::string by_hand = convert_condition_with(condition, BY_HAND);
-    EXPECT_EQ(by_pattern, by_hand) << "engines differ on " << condition;
+    std::string by_pattern = convert_condition_with(condition, kConditionTokens);
+    std::string by_hand = convert_condition_with(condition, kScannedTokens);
+    EXPECT_EQ(by_pattern, by_hand) << "scan and pattern differ on " << condition;
     EXPECT_EQ(convert_condition(condition), by_pattern);
     return by_hand;
 }
@@ -26,9 +26,9 @@ std::string convert(const std::string& condition) {
 std::string parse_error(const std::string& text) {
     std::string messages[2];
     int i = 0;
-    for (auto engine : {BY_PATTERN, BY_HAND}) {
+    for (const TokenRules* rules : {&kConditionTokens, &kScannedTokens}) {
         try {
-            parse_condition(text, engine);
+            parse_condition(text, *rules);
             messages[i] = "parsed";
         } catch (const ParseError& e) {
             messages[i] = e.what();
@@ -107,12 +107,12 @@ TEST(ConditionConversion, OperandRows) {
 }
 
 TEST(ConditionConversion, ChainsGroupWithoutPrecedence) {
-    EXPECT_EQ(shape(parse_condition("\\a+\\b-\\c", BY_HAND)), "[[\\a + \\b] - \\c]");
-    EXPECT_EQ(shape(parse_condition("a<b&&c>d", BY_PATTERN)), "[[a < b] && [c > d]]");
-    EXPECT_EQ(shape(parse_condition("a+b*c-d/e", BY_HAND)), "[[a + b] * [[c - d] / e]]");
-    EXPECT_EQ(shape(parse_condition("a+b*c-d/e", BY_PATTERN)), "[[a + b] * [[c - d] / e]]");
-    EXPECT_EQ(shape(parse_condition("a+b*c-d/e%f", BY_HAND)), "[[a + b] * [[c - d] / [e % f]]]");
-    EXPECT_EQ(shape(parse_condition("!a&&(b||~c)", BY_HAND)), "[!a && [b || ~c]]");
+    EXPECT_EQ(shape(parse_condition("\\a+\\b-\\c", kScannedTokens)), "[[\\a + \\b] - \\c]");
+    EXPECT_EQ(shape(parse_condition("a<b&&c>d", kConditionTokens)), "[[a < b] && [c > d]]");
+    EXPECT_EQ(shape(parse_condition("a+b*c-d/e", kScannedTokens)), "[[a + b] * [[c - d] / e]]");
+    EXPECT_EQ(shape(parse_condition("a+b*c-d/e", kConditionTokens)), "[[a + b] * [[c - d] / e]]");
+    EXPECT_EQ(shape(parse_condition("a+b*c-d/e%f", kScannedTokens)), "[[a + b] * [[c - d] / [e % f]]]");
+    EXPECT_EQ(shape(parse_condition("!a&&(b||~c)", kScannedTokens)), "[!a && [b || ~c]]");
     EXPECT_EQ(convert("(\\a==1&&\\b)"), "((\\a==1)&&(\\b!=0))");
     EXPECT_EQ(convert("(\\a&&\\b==1)"), "((Convert.BoolToInt((\\a!=0)&&(\\b!=0)))==1)");
     EXPECT_EQ(convert("(\\a+\\b-\\c)"), "(((\\a+\\b)-\\c)!=0)");
@@ -171,7 +171,7 @@ TEST(ConditionConversion, WrapHllValue) {
     EXPECT_EQ(wrap_hll_value(std::string(1 << 20, 'q')), std::string(1 << 20, 'q'));
 }
 
-TEST(ConditionConversion, EnginesAgreeOnGeneratedConditions) {
+TEST(ConditionConversion, ScansAgreeWithTheirPatternsOnGeneratedConditions) {
     const char* pieces[] = {"\\a", "\\b_1", "@__V2", "&__V3", "5", "0x1F", "1.5", "cafe", "data.long(D:0x1)",
                             "Var.VALUE(\\x)", "f(\\y)", "(", ")", "!", "~", "&&", "||", "==", "!=", "<", "<=",
                             ">", ">=", "<<", ">>", "+", "-", "*", "/", "%", "&", "|", "=", " ", "\n", "\r", "_z",
@@ -182,7 +182,7 @@ TEST(ConditionConversion, EnginesAgreeOnGeneratedConditions) {
         std::string t;
         for (std::size_t n = count(random); n > 0; --n) t += pieces[piece(random)];
         SCOPED_TRACE(t);
-        ASSERT_EQ(convert_condition_with(t, BY_PATTERN), convert_condition_with(t, BY_HAND));
+        ASSERT_EQ(convert_condition_with(t, kConditionTokens), convert_condition_with(t, kScannedTokens));
         parse_error(t);
     }
 }
@@ -218,7 +218,7 @@ TEST(ConditionConversion, LongConditions) {
     const std::string near_limit(kRegexTextLimit - 20, 'k');
     for (const std::string& t : {"(f(" + near_limit + ")&1)", "(Var.VALUE(\\" + near_limit + ")&&1)",
                                  "(\\a==0x" + std::string(kRegexTextLimit - 20, 'f') + ")"})
-        EXPECT_EQ(convert_condition_with(t, BY_PATTERN), convert_condition_with(t, BY_HAND));
+        EXPECT_EQ(convert_condition_with(t, kConditionTokens), convert_condition_with(t, kScannedTokens));
 
     const std::size_t depth = 3000;
     test_support::run_with_program_stack([&] {

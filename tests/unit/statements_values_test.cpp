@@ -5,6 +5,7 @@
 #include "compiler/codegen.h"
 #include "compiler/statements_internal.h"
 #include "driver/diagnostics.h"
+#include "rewrite/patterns.h"
 #include "test_support.h"
 
 using test_support::Capture;
@@ -107,11 +108,11 @@ TEST(ReturnText, OnlyAWholeConditionalIsSplit) {
 }
 
 TEST(ReturnText, TemporaryReference) {
-    EXPECT_TRUE(contains_temporary_reference("(\\__V1+0x2)"));
-    EXPECT_TRUE(contains_temporary_reference("\\__x"));
-    EXPECT_FALSE(contains_temporary_reference("\\__1"));
-    EXPECT_FALSE(contains_temporary_reference("&__V1"));
-    EXPECT_FALSE(contains_temporary_reference("\\__"));
+    EXPECT_TRUE(text_contains_hll_temporary("(\\__V1+0x2)"));
+    EXPECT_TRUE(text_contains_hll_temporary("\\__x"));
+    EXPECT_FALSE(text_contains_hll_temporary("\\__1"));
+    EXPECT_FALSE(text_contains_hll_temporary("&__V1"));
+    EXPECT_FALSE(text_contains_hll_temporary("\\__"));
 }
 
 }  // namespace

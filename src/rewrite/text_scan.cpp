@@ -1,17 +1,17 @@
-// Both engines of every text pass. The hand-written scans follow the patterns
-// of pattern_table.cpp character for character; the comment above each scan
-// names the pattern it stands for and why its greedy choices are forced.
-#include "rewrite/pass_engines.h"
+// The hand-written scans of the text passes. Each follows its reference
+// pattern of the tests' pattern table character for character; the comment
+// above a scan names the pattern it stands for and why its greedy choices are
+// forced.
+#include "rewrite/text_scan.h"
 
+#include "driver/characters.h"
 #include "preprocessor/preprocessor.h"
 
 #include <algorithm>
 #include <cstring>
-#include <iterator>
-#include <regex>
 #include <vector>
 
-namespace pass_engine {
+namespace text_scan {
 
 std::size_t literal_end(const std::string& t, std::size_t at) {
     char quote = t[at];
@@ -27,20 +27,9 @@ std::size_t literal_end(const std::string& t, std::size_t at) {
 
 namespace {
 
-bool is_word(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_';
-}
-bool is_letter(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
-}
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_hex(char c) { return is_digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-// What "." does not match.
-bool is_line_end(char c) { return c == '\n' || c == '\r'; }
+using namespace ascii;
+
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool caseless_at(const std::string& t, std::size_t at, const char* word) {
     std::size_t len = std::strlen(word);
@@ -62,32 +51,6 @@ std::string replace_all(const std::string& t, const std::string& from, const std
     return out.append(t, pos, std::string::npos);
 }
 
-std::string regex_replace_all(const std::string& t, const std::regex& re, const char* format) {
-    return std::regex_replace(t, re, format);
-}
-
-bool is_quote(char c) { return c == '"' || c == '\''; }
-
-// Applies `rewrite` to each stretch of text outside string and character
-// literals and copies the literals unchanged.
-template <typename Rewrite>
-std::string outside_literals(const std::string& t, Rewrite rewrite) {
-    std::string out;
-    out.reserve(t.size() + 16);
-    std::size_t i = 0;
-    while (i < t.size()) {
-        std::size_t end = is_quote(t[i]) ? literal_end(t, i) : i;
-        if (end > i) {
-            out.append(t, i, end - i);
-        } else {
-            while (end < t.size() && !is_quote(t[end])) ++end;
-            out += rewrite(t.substr(i, end - i));
-        }
-        i = end;
-    }
-    return out;
-}
-
 // ---- macro-name pass ----
 bool is_macro_word_char(char c) { return is_word(c) || c == '\\' || c == '&' || c == '.'; }
 
@@ -103,6 +66,8 @@ bool is_script_macro(const std::string& word) {
     return is_script_macro_kind(macro_conversion_kind(word.c_str()));
 }
 
+}  // namespace
+
 void append_macro_word(std::string& out, const std::string& word) {
     bool keep = word.find_first_of(".&\\") != std::string::npos ||
                 (word.size() >= 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X'));
@@ -111,12 +76,9 @@ void append_macro_word(std::string& out, const std::string& word) {
     out += word;
 }
 
-}  // namespace
-
 // "\bVar.\b": a word starting with var (any case) whose fourth character
 // ("." matches anything but a line end) ends a word or a non-word run.
-bool contains_var_call(const std::string& t, Engine engine) {
-    if (engine == BY_PATTERN) return std::regex_search(t, shared_pattern(SP_VAR_CALL));
+bool contains_var_call(const std::string& t) {
     for (std::size_t i = 0; i + 4 <= t.size(); ++i) {
         if ((i > 0 && is_word(t[i - 1])) || !caseless_at(t, i, "var") || is_line_end(t[i + 3])) continue;
         bool next_word = i + 4 < t.size() && is_word(t[i + 4]);
@@ -125,8 +87,7 @@ bool contains_var_call(const std::string& t, Engine engine) {
     return false;
 }
 
-bool contains_hll_temporary(const std::string& t, Engine engine) {
-    if (engine == BY_PATTERN) return std::regex_search(t, shared_pattern(SP_HLL_TEMPORARY));
+bool contains_hll_temporary(const std::string& t) {
     for (std::size_t i = t.find("\\__"); i != std::string::npos; i = t.find("\\__", i + 1))
         if (i + 3 < t.size() && is_letter(t[i + 3])) return true;
     return false;
@@ -134,9 +95,7 @@ bool contains_hll_temporary(const std::string& t, Engine engine) {
 
 // Sign/parenthesis prefix, optional 0x, a maximal hex run (nothing after it may
 // be a hex digit), an optional fraction, then one of the allowed endings.
-bool numeric_constant(const std::string& t, bool allow_negation, Engine engine) {
-    if (engine == BY_PATTERN)
-        return std::regex_match(t, kept_pattern(allow_negation ? KP_NUMERIC_NEGATION : KP_NUMERIC));
+bool numeric_constant(const std::string& t, bool allow_negation) {
     std::vector<std::size_t> starts;
     auto add_sign_prefixes = [&](std::size_t p) {
         starts.push_back(p);  // no prefix
@@ -155,9 +114,9 @@ bool numeric_constant(const std::string& t, bool allow_negation, Engine engine) 
     const char* const endings_plain[] = {"", ")", ".", ")."};
     const char* const endings_negation[] = {"", ")", "))", ".", ").", "))."};
     for (std::size_t p : starts) {
-        if (caseless_at(t, p, "0x") && p + 2 < t.size() && is_hex(t[p + 2])) p += 2;
+        if (caseless_at(t, p, "0x") && p + 2 < t.size() && is_hex_digit(t[p + 2])) p += 2;
         std::size_t q = p;
-        while (q < t.size() && is_hex(t[q])) ++q;
+        while (q < t.size() && is_hex_digit(t[q])) ++q;
         if (q == p) continue;
         std::vector<std::size_t> tails{q};
         if (q + 1 < t.size() && t[q] == '.' && is_digit(t[q + 1])) {
@@ -179,19 +138,9 @@ bool numeric_constant(const std::string& t, bool allow_negation, Engine engine) 
     return false;
 }
 
-std::string macro_names(const std::string& t, Engine engine) {
-    return outside_literals(t, [engine](const std::string& segment) {
+std::string macro_names(const std::string& t) {
+    return outside_literals(t, [](const std::string& segment) {
         std::string out;
-        if (engine == BY_PATTERN) {
-            auto copied = segment.begin();
-            for (std::sregex_iterator it(segment.begin(), segment.end(), kept_pattern(KP_MACRO_WORD)), end;
-                 it != end; ++it) {
-                out.append(copied, (*it)[0].first);
-                append_macro_word(out, it->str());
-                copied = (*it)[0].second;
-            }
-            return out.append(copied, segment.end());
-        }
         std::size_t p = 0;
         while (p < segment.size()) {
             if (!is_macro_word_char(segment[p])) {
@@ -207,7 +156,7 @@ std::string macro_names(const std::string& t, Engine engine) {
     });
 }
 
-std::string value_calls(const std::string& t, int w, Engine engine) {
+std::string value_calls(const std::string& t, int w) {
     const std::string marker = w == 0 ? "\\" : "&__";
     std::string out;
     out.reserve(t.size() + 16);
@@ -230,14 +179,7 @@ std::string value_calls(const std::string& t, int w, Engine engine) {
             continue;
         }
         std::size_t name_end = name;
-        if (engine == BY_PATTERN) {
-            std::smatch m;
-            if (std::regex_search(t.begin() + static_cast<std::ptrdiff_t>(name), t.end(), m, kept_pattern(KP_NAME),
-                                  std::regex_constants::match_continuous))
-                name_end = name + static_cast<std::size_t>(m.length(0));
-        } else {
-            while (name_end < t.size() && is_word(t[name_end])) ++name_end;
-        }
+        while (name_end < t.size() && is_word(t[name_end])) ++name_end;
         if (name_end == name || is_digit(t[name])) {
             out += marker;
             i = name;
@@ -255,21 +197,17 @@ std::string value_calls(const std::string& t, int w, Engine engine) {
 
 // "\(.+\)(\\[\w\d_]+)": a ")" directly followed by a backslash and a word
 // character, with a "(" at least two places before it on the same line.
-std::string remove_cast(const std::string& t, Engine engine) {
+std::string remove_cast(const std::string& t) {
     bool found = false;
-    if (engine == BY_PATTERN) {
-        found = std::regex_search(t, kept_pattern(KP_CAST_BEFORE_HLL));
-    } else {
-        std::size_t open = std::string::npos;
-        for (std::size_t j = 0; j < t.size() && !found; ++j) {
-            if (is_line_end(t[j])) {
-                open = std::string::npos;
-            } else if (t[j] == ')' && open != std::string::npos && open + 2 <= j && j + 2 < t.size() &&
-                       t[j + 1] == '\\' && is_word(t[j + 2])) {
-                found = true;
-            } else if (t[j] == '(' && open == std::string::npos) {
-                open = j;
-            }
+    std::size_t open = std::string::npos;
+    for (std::size_t j = 0; j < t.size() && !found; ++j) {
+        if (is_line_end(t[j])) {
+            open = std::string::npos;
+        } else if (t[j] == ')' && open != std::string::npos && open + 2 <= j && j + 2 < t.size() &&
+                   t[j + 1] == '\\' && is_word(t[j + 2])) {
+            found = true;
+        } else if (t[j] == '(' && open == std::string::npos) {
+            open = j;
         }
     }
     if (!found) return t;
@@ -280,24 +218,14 @@ std::string remove_cast(const std::string& t, Engine engine) {
     return t;
 }
 
-std::string undo_negation_backslash(const std::string& t, Engine engine) {
-    if (engine == BY_PATTERN) {
-        std::string once = regex_replace_all(t, per_call_pattern(negated_macro_source), "!&");
-        return regex_replace_all(once, per_call_pattern(complemented_macro_source), "~&");
-    }
+std::string undo_negation_backslash(const std::string& t) {
     return replace_all(replace_all(t, "!\\&", "!&"), "~\\&", "~&");
 }
 
 // "\(\*\(\(unsigned int\s+\*\)(\(?)((.*)?&__\w+)\)": after the cast and an
 // optional "(", the greedy ".*" backs off to the last "&__<word>)" of the line,
 // so the address is everything up to the end of that word.
-bool compound_address(const std::string& t, std::string* address, Engine engine) {
-    if (engine == BY_PATTERN) {
-        std::smatch m;
-        if (!std::regex_search(t, m, per_call_pattern(pointer_compound_source))) return false;
-        *address = m.str(2);
-        return true;
-    }
+bool compound_address(const std::string& t, std::string* address) {
     const std::size_t n = t.size();
     // word_end[i]: end of the run of word characters that starts at i.
     std::vector<std::size_t> word_end(n + 1, n);
@@ -326,10 +254,9 @@ bool compound_address(const std::string& t, std::string* address, Engine engine)
     return false;
 }
 
-std::string parenthesise_hll_names(const std::string& t, Engine engine) {
-    if (contains_var_call(t, engine)) return t;
-    return outside_literals(t, [engine](const std::string& segment) {
-        if (engine == BY_PATTERN) return regex_replace_all(segment, per_call_pattern(hll_reference_source), "($&)");
+std::string parenthesise_hll_names(const std::string& t) {
+    if (contains_var_call(t)) return t;
+    return outside_literals(t, [](const std::string& segment) {
         std::string out;
         std::size_t i = 0;
         while (i < segment.size()) {
@@ -378,8 +305,7 @@ bool in_backslash_d_a_f(char c) { return c == '\\' || (lower(c) >= 'a' && lower(
 
 }  // namespace
 
-bool value_comparison(const std::string& t, Engine engine) {
-    if (engine == BY_PATTERN) return std::regex_match(t, kept_pattern(KP_VALUE_COMPARISON));
+bool value_comparison(const std::string& t) {
     // Second alternative: (0x)?[\\da-f]+
     if (all_of_from(t, 0, t.size(), in_backslash_d_a_f)) return true;
     if (caseless_at(t, 0, "0x") && all_of_from(t, 2, t.size(), in_backslash_d_a_f)) return true;
@@ -393,50 +319,30 @@ bool value_comparison(const std::string& t, Engine engine) {
     return p != std::string::npos && p + 1 == t.size() && t[p] == ')';
 }
 
-bool masked_macro(const std::string& t, Engine engine) {
-    if (engine == BY_PATTERN) return std::regex_match(t, kept_pattern(KP_MASKED_MACRO));
+bool masked_macro(const std::string& t) {
     if (!caseless_at(t, 0, "((&__v")) return false;
     std::size_t p = 6;
     while (p < t.size() && is_digit(t[p])) ++p;
     if (p == 6 || !exact_at(t, p, "&")) return false;
     p = hll_value_call_at(t, p + 1);
     if (p == std::string::npos || !exact_at(t, p, ")")) return false;
-    p = comparison_at(t, p + 1, is_hex);
+    p = comparison_at(t, p + 1, is_hex_digit);
     if (p == std::string::npos || t.back() != ')') return false;
     std::size_t end = t.size() - 1;
-    if (all_of_from(t, p, end, is_hex)) return true;
-    return caseless_at(t, p, "0x") && all_of_from(t, p + 2, end, is_hex);
+    if (all_of_from(t, p, end, is_hex_digit)) return true;
+    return caseless_at(t, p, "0x") && all_of_from(t, p + 2, end, is_hex_digit);
 }
 
-std::string data_long(const std::string& t, Engine engine) {
-    if (engine == BY_PATTERN) {
-        if (!std::regex_search(t, per_call_pattern(data_long_source))) return t;
-        return regex_replace_all(t, per_call_pattern(unsigned_long_cast_source), "");
-    }
+std::string data_long(const std::string& t) {
     bool found = false;
     for (std::size_t i = t.find("Data"); i != std::string::npos && !found; i = t.find("Data", i + 1))
         found = i + 4 < t.size() && !is_line_end(t[i + 4]) && exact_at(t, i + 5, "Long(D:");
     return found ? replace_all(t, "(unsigned long)", "") : t;
 }
 
-std::string wrap_temporaries(const std::string& t, Engine engine) {
-    bool var_call = contains_var_call(t, engine);
+std::string wrap_temporaries(const std::string& t) {
+    bool var_call = contains_var_call(t);
     if (var_call && t.find("unsigned int") != std::string::npos) return t;
-    if (engine == BY_PATTERN) {
-        if (!var_call) return regex_replace_all(t, per_call_pattern(wrap_temporary_source), "Var.VALUE($&)");
-        std::string out;
-        auto copied = t.begin();
-        const std::regex& skip_or_wrap = per_call_pattern(wrap_skip_value_source);
-        for (std::sregex_iterator it(t.begin(), t.end(), skip_or_wrap), end; it != end; ++it) {
-            out.append(copied, (*it)[0].first);
-            if ((*it)[1].matched)
-                out.append("Var.VALUE(").append(it->str()).append(")");
-            else
-                out.append(it->str());
-            copied = (*it)[0].second;
-        }
-        return out.append(copied, t.end());
-    }
     // next_close[i]: first ")" at or after i (for "\([^)]*\)").
     std::vector<std::size_t> next_close;
     if (var_call) {
@@ -465,4 +371,4 @@ std::string wrap_temporaries(const std::string& t, Engine engine) {
     return out;
 }
 
-}  // namespace pass_engine
+}  // namespace text_scan
