@@ -109,13 +109,6 @@ tree_element* top_node(tree_element* external) {
     return node;
 }
 
-tree_element* first_of_kind(List* list, uint32_t kind) {
-    if (!list) return nullptr;
-    for (tree_element* e = list->first; e; e = e->next)
-        if (e->id == kind) return e;
-    return nullptr;
-}
-
 // The IDENTIFIER element that names a function definition.
 tree_element* function_name(tree_element* definition) {
     tree_element* declarator = first_of_kind(definition->child, ID_function_declarator);

@@ -62,13 +62,6 @@ bool is_menu_kind(uint32_t id) {
     return id == ID_menuitem_definition || id == ID_hotmenu || id == ID_dialog || id == ID_slider;
 }
 
-tree_element* first_of_kind(List* list, uint32_t kind) {
-    if (!list) return nullptr;
-    for (tree_element* e = list->first; e; e = e->next)
-        if (e->id == kind) return e;
-    return nullptr;
-}
-
 // The name of a hotmenu, dialog or slider: its first identifier.
 const char* item_name(tree_element* item) {
     tree_element* name = first_of_kind(item->child, ID_IDENTIFIER);

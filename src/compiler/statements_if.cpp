@@ -76,10 +76,10 @@ int generate_if(int kind, ResultDescriptor* rd) {
 }
 
 int C_selection_statement(List* list, const char* macrofilename) {
-    if (list == nullptr || list->count < 2) return 0;
-    tree_element* condition = list->first;
-    tree_element* then_part = condition->next;
-    tree_element* else_part = then_part->next;
+    tree_element* condition = first_of_kind(list, ID_expression);
+    tree_element* then_part = next_of_kind(condition, ID_statement);
+    tree_element* else_part = next_of_kind(then_part, ID_statement);
+    if (then_part == nullptr) return 0;
 
     ResultDescriptor rd;
     deref_mode = 1;

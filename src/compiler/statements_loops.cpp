@@ -139,9 +139,9 @@ void write_expression_while(ResultDescriptor* rd, ConditionColumn column, int32_
 }
 
 int while_loop(List* list, const char* macrofilename) {
-    tree_element* condition = list->first->next;
-    tree_element* body = condition != nullptr ? condition->next : nullptr;
-    if (body == nullptr) return 0;
+    tree_element* condition = first_of_kind(list, ID_expression);
+    tree_element* body = first_of_kind(list, ID_statement);
+    if (condition == nullptr || body == nullptr) return 0;
     LoopScope scope;
     int32_t label = start_loop();
 
@@ -173,9 +173,9 @@ int while_loop(List* list, const char* macrofilename) {
 }
 
 int do_loop(List* list, const char* macrofilename) {
-    tree_element* body = list->first->next;
-    tree_element* condition = body != nullptr ? body->next : nullptr;
-    if (condition == nullptr) return 0;
+    tree_element* body = first_of_kind(list, ID_statement);
+    tree_element* condition = first_of_kind(list, ID_expression);
+    if (body == nullptr || condition == nullptr) return 0;
     LoopScope scope;
     int32_t label = start_loop();
     int32_t n = temp_counter++;
@@ -210,15 +210,11 @@ int do_loop(List* list, const char* macrofilename) {
 }
 
 int for_loop(List* list, const char* macrofilename) {
-    tree_element* init = list->first->next;
-    tree_element* condition = init != nullptr ? init->next : nullptr;
-    tree_element* step = condition != nullptr ? condition->next : nullptr;
-    tree_element* body = step != nullptr ? step->next : nullptr;
-    if (step == nullptr) return 0;
-    if (body == nullptr) {  // no step expression: the third element is the body
-        body = step;
-        step = nullptr;
-    }
+    tree_element* init = first_of_kind(list, ID_expression_statement);
+    tree_element* condition = next_of_kind(init, ID_expression_statement);
+    tree_element* step = first_of_kind(list, ID_expression);  // null without a step expression
+    tree_element* body = first_of_kind(list, ID_statement);
+    if (condition == nullptr || body == nullptr) return 0;
     LoopScope scope;
     int32_t label = start_loop();
     ++temp_counter;
