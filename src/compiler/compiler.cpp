@@ -300,6 +300,8 @@ bool returns_value(List* statement) {
     return true;
 }
 
+// function_parameter_list = function_parameter (',' dts_comment? function_parameter | dts_comment)*
+// function_parameter = specifier_qualifier_list? pointer? IDENTIFIER STRING? | %empty
 int C_function_parameter_list(List* list) {
     if (!list || error_flag) return 0;
     long n = list->count;
@@ -351,6 +353,7 @@ int C_function_parameter_list(List* list) {
     return 0;
 }
 
+// function_declarator = IDENTIFIER '(' function_parameter_list ')'
 int C_function_declarator(List* list) {
     if (error_flag) return 0;
     debug_trace_line("In C_function_declarator()");
@@ -363,6 +366,7 @@ int C_function_declarator(List* list) {
     return 0;
 }
 
+// function_definition = dts_comment? function_declarator compound_statement semicolons?
 int C_function_definition(List* list, const char* macrofilename) {
     if (error_flag || !list) return 0;
     debug_trace_line("In C_function_definition().");

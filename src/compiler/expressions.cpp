@@ -32,6 +32,7 @@ void reset_expression_state() {
 // C_expression: a comma list nests one level per comma; the parts are
 // converted left to right and only the last value is kept.
 
+// expression = assignment_expression (',' assignment_expression)*
 int C_expression(List* list, ResultDescriptor* rd) {
     std::vector<List*> parts;  // the nested comma lists, outermost first
     List* current = list;
@@ -72,6 +73,7 @@ int C_expression(List* list, ResultDescriptor* rd) {
 // ---------------------------------------------------------------------------
 // C_conditional_expression
 
+// conditional_expression = logical_or_expression ('?' expression ':' conditional_expression)?
 int C_conditional_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_conditional_expression");
     if (List* operand = single_operand(list, ID_conditional_expression)) return C_logical_or_expression(operand, rd);
@@ -191,6 +193,8 @@ const char* cell_format(const Cell& cell, bool left_macro, bool right_macro) {
 
 }  // namespace
 
+// No rule of its own: one operation "left op right" of a binary level below,
+// written by the operator table.
 int C_print_expression(uint32_t op, int left_kind, ResultDescriptor* left, int right_kind,
                        ResultDescriptor* right, ResultDescriptor* rd) {
     left_kind = reclassify(left_kind, left);
@@ -267,49 +271,60 @@ int binary_level(List* list, ResultDescriptor* rd, uint32_t level, LevelFunction
 
 }  // namespace
 
+// logical_or_expression = logical_and_expression (OR_OP logical_and_expression)*
 int C_logical_or_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_logical_or_expression, C_logical_and_expression, false,
                         "C_logical_or_expression");
 }
 
+// logical_and_expression = inclusive_or_expression (AND_OP inclusive_or_expression)*
 int C_logical_and_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_logical_and_expression, C_inclusive_or_expression, false,
                         "C_logical_and_expression");
 }
 
+// inclusive_or_expression = exclusive_or_expression ('|' dts_comment? exclusive_or_expression)*
 int C_inclusive_or_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_inclusive_or_expression, C_exclusive_or_expression, false,
                         "C_inclusive_or_expression");
 }
 
+// exclusive_or_expression = and_expression ('^' and_expression)*
 int C_exclusive_or_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_exclusive_or_expression, C_and_expression, false,
                         "C_exclusive_or_expression");
 }
 
+// and_expression = equality_expression ('&' dts_comment? equality_expression)*
 int C_and_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_and_expression, C_equality_expression, false, "C_and_expression");
 }
 
+// equality_expression = relational_expression ((EQ_OP | NE_OP) relational_expression)*
 int C_equality_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_equality_expression, C_relational_expression, true,
                         "C_equality_expression");
 }
 
+// relational_expression = shift_expression (('<' | '>' | LE_OP | GE_OP) shift_expression)*
 int C_relational_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_relational_expression, C_shift_expression, true,
                         "C_relational_expression");
 }
 
+// shift_expression = additive_expression ((LEFT_OP | RIGHT_OP) additive_expression)*
 int C_shift_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_shift_expression, C_additive_expression, true, "C_shift_expression");
 }
 
+// additive_expression = multiplicative_expression
+//                       ('+' dts_comment? multiplicative_expression | '-' multiplicative_expression)*
 int C_additive_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_additive_expression, C_multiplicative_expression, true,
                         "C_additive_expression");
 }
 
+// multiplicative_expression = cast_expression (('*' | '/' | '%') cast_expression)*
 int C_multiplicative_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_multiplicative_expression, C_cast_expression, true,
                         "C_multiplicative_expression");

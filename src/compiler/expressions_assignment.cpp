@@ -193,6 +193,10 @@ void write_assigned_value(ResultDescriptor* left, int right_kind, ResultDescript
     }
 }
 
+// assignment_expression = conditional_expression
+//                       | unary_expression assignment_operator assignment_expression
+// assignment_operator = '=' dts_comment? | MUL_ASSIGN | DIV_ASSIGN | MOD_ASSIGN | ADD_ASSIGN | SUB_ASSIGN
+//                     | LEFT_ASSIGN | RIGHT_ASSIGN | AND_ASSIGN | XOR_ASSIGN | OR_ASSIGN
 int C_assignment_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_assignment_expression");
     if (List* operand = single_operand(list, ID_assignment_expression)) return C_conditional_expression(operand, rd);

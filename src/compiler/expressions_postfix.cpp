@@ -13,6 +13,7 @@
 #include "driver/diagnostics.h"
 #include "driver/targets.h"
 
+// primary_expression = IDENTIFIER | CONSTANT | STRING | at_expression | '(' expression ')'
 int C_primary_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count != 1) FATAL_INTERNAL_ERROR("C_primary_expression");
     tree_element* e = list->first;
@@ -166,6 +167,11 @@ char* materialise(ChainText& chain) {
 
 }  // namespace
 
+// postfix_expression = primary_expression
+//                    | postfix_expression '[' expression ']'
+//                    | IDENTIFIER '(' argument_expression_list? ')'
+//                    | postfix_expression ('.' | PTR_OP) IDENTIFIER
+//                    | postfix_expression (INC_OP | DEC_OP)
 int C_postfix_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_postfix_expression");
     const bool unused = postfix_value_unused;

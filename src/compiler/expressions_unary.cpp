@@ -8,6 +8,7 @@
 #include "driver/diagnostics.h"
 #include "rewrite/patterns.h"
 
+// cast_expression = unary_expression | '(' type_name ')' cast_expression
 int C_cast_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_cast_expression");
     if (List* operand = single_operand(list, ID_cast_expression)) return C_unary_expression(operand, rd);
@@ -158,6 +159,12 @@ int size_of_expression(List* operand_list, ResultDescriptor* rd) {
 
 }  // namespace
 
+// unary_expression = postfix_expression dts_comment?
+//                  | (INC_OP | DEC_OP) unary_expression
+//                  | unary_operator cast_expression
+//                  | SIZEOF unary_expression
+//                  | SIZEOF '(' type_name ')'
+// unary_operator = '&' | '*' | '+' | '-' | '~' | '!'
 int C_unary_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_unary_expression");
     if (below_level(list, ID_unary_expression)) return C_postfix_expression(list, rd);

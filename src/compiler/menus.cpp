@@ -150,6 +150,7 @@ void regroup_menus(List* tree) {
     finish();
 }
 
+// hotmenu = dts_comment? HOTMENU IDENTIFIER '(' function_parameter_list? ')' compound_statement semicolons?
 int C_hotmenu(tree_element* hotmenu, const char* macrofilename) {
     if (error_flag || !hotmenu || !hotmenu->child) return 0;
     List* parts = hotmenu->child;
@@ -194,6 +195,10 @@ std::vector<DialogItem> dialog_items(List* parameters) {
 
 }  // namespace
 
+// dialog = DIALOG IDENTIFIER '(' dialog_parameter_list ')' compound_statement semicolons?
+// dialog_parameter_list = dialog_parameter_list_item (',' dialog_parameter_list_item)*
+// dialog_parameter_list_item = IDENTIFIER STRING? | %empty
+//
 // The dialog box subroutine D_dialog and the function D that receives its
 // values. Empty items are left out of both: the box's Execute button passes
 // one value per named item, so the function numbers its parameters over the
@@ -261,6 +266,9 @@ int C_dialog(tree_element* dialog, const char* macrofilename) {
     return 0;
 }
 
+// No rule of its own: the menu definitions of regroup_menus, each a
+// menuitem_definition = dts_comment? MENUITEM STRING ';'?
+// with the hotmenus, dialogs and sliders after it.
 int C_menu(List* menus, const char* macrofilename) {
     if (error_flag) return 0;
     std::printf("\n__GeL_MeNu_CrEaTe:\n(\n");

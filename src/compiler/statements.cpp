@@ -25,6 +25,7 @@ void write_pointer_steps(const std::vector<PointerStep>& steps) {
 
 void complete_pointer_steps() { write_pointer_steps(take_pointer_steps()); }
 
+// compound_statement = dts_comment? '{' declaration_list? statement_list? '}'
 int C_compound_statement(List* list, long scope_depth, const char* macrofilename) {
     debug_trace_line("In C_compound_statement()");
     if (list == nullptr || list->count == 0) return 0;
@@ -46,6 +47,8 @@ int C_compound_statement(List* list, long scope_depth, const char* macrofilename
     return 0;
 }
 
+// statement_list = (statement | QUERNA_CALL)+
+//
 // A list of n statements nests n-1 statement lists, the first statement
 // deepest. The nesting is followed with a loop; the trace still shows one call
 // per level, outermost first, as a recursive walk would.
@@ -70,6 +73,7 @@ int C_statement_list(List* list, const char* macrofilename) {
     return 0;
 }
 
+// expression_statement = ';' | expression ';' dts_comment?
 int C_expression_statement(List* list, ResultDescriptor* rd) {
     debug_trace_line("In C_expression_statement(), rd: ");
     tree_element* expression = first_of_kind(list, ID_expression);
@@ -79,6 +83,7 @@ int C_expression_statement(List* list, ResultDescriptor* rd) {
     return kind;
 }
 
+// labeled_statement = IDENTIFIER ':' body_statement
 int C_labeled_statement(List* list, const char* macrofilename) {
     debug_trace_line("In C_labeled_statement()");
     tree_element* label = first_of_kind(list, ID_IDENTIFIER);
@@ -102,6 +107,9 @@ bool is_continue(List* expression_statement) {
 
 }  // namespace
 
+// statement = body_statement | dts_comment
+// body_statement = labeled_statement | compound_statement | expression_statement | selection_statement
+//                | iteration_statement | jump_statement | dts_define
 int C_statement(List* list, const char* macrofilename) {
     std::string trace = "In C_statement(), call " + std::to_string(++statement_calls);
     tree_element* first = list != nullptr ? list->first : nullptr;

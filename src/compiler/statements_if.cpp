@@ -75,6 +75,7 @@ int generate_if(int kind, ResultDescriptor* rd) {
     return 0;
 }
 
+// selection_statement = IF '(' expression ')' dts_comment? body_statement (ELSE body_statement)?
 int C_selection_statement(List* list, const char* macrofilename) {
     tree_element* condition = first_of_kind(list, ID_expression);
     tree_element* then_part = next_of_kind(condition, ID_statement);

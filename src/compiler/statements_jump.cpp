@@ -200,6 +200,7 @@ void return_value(List* expression) {
 
 }  // namespace
 
+// jump_statement = GOTO IDENTIFIER ';' | BREAK ';' | RETURN expression? ';'
 int C_jump_statement(List* list) {
     debug_trace_line("In C_jump_statement()");
     if (list == nullptr || list->first == nullptr) return 0;

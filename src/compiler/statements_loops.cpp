@@ -260,6 +260,9 @@ int for_loop(List* list, const char* macrofilename) {
 
 }  // namespace
 
+// iteration_statement = WHILE '(' expression ')' body_statement
+//                     | DO body_statement WHILE '(' expression ')' ';'
+//                     | FOR '(' expression_statement expression_statement expression? ')' body_statement
 int C_iteration_statement(List* list, const char* macrofilename) {
     debug_trace_line("In C_iteration_statement()");
     if (list == nullptr || list->first == nullptr) return 0;
