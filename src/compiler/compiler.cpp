@@ -184,12 +184,8 @@ bool is_statement_kind(uint32_t id) {
     }
 }
 
-// The statement list of a compound statement's list, or null. It stands last,
-// after an optional comment block and an optional declaration list.
-tree_element* compound_statement_list(List* list) {
-    if (!list || !list->last) return nullptr;
-    return list->last->id == ID_statement_list ? list->last : nullptr;
-}
+// The statement list of a compound statement's list, or null.
+tree_element* compound_statement_list(List* list) { return first_of_kind(list, ID_statement_list); }
 
 }  // namespace
 

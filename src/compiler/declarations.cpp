@@ -237,7 +237,7 @@ int C_init_declarator(List* list, bool is_global, uint32_t* flags) {
         record_pointee(name->txt, *flags, pointer_depth(pointer), is_global);
         emit_variable_declaration(name->txt, *flags, pointer_depth(pointer));
         if (!initializer) continue;
-        tree_element* expression = initializer->child ? initializer->child->first : nullptr;
+        tree_element* expression = first_of_kind(initializer->child, ID_assignment_expression);
         if (!expression) FATAL_INTERNAL_ERROR("C_init_declarator");
         ResultDescriptor rd;
         int kind = C_assignment_expression(expression->child, &rd);
@@ -255,15 +255,14 @@ int C_init_declarator(List* list, bool is_global, uint32_t* flags) {
 // its init declarators.
 int C_declaration(List* list, bool is_global) {
     if (error_flag || !list) return 0;
-    tree_element* specifiers = list->first;
-    if (!specifiers || specifiers->id != ID_declaration_specifiers) FATAL_INTERNAL_ERROR("C_declaration");
+    tree_element* specifiers = first_of_kind(list, ID_declaration_specifiers);
+    if (!specifiers) FATAL_INTERNAL_ERROR("C_declaration");
     uint32_t flags = 0;
     in_variable_declaration[0] = in_variable_declaration[1] = true;
     C_declaration_specifiers(specifiers->child, &flags, nullptr);
     in_variable_declaration[0] = in_variable_declaration[1] = false;
     if (error_flag) return 0;
-    tree_element* declarators = specifiers->next;
-    if (declarators && declarators->id == ID_init_declarator_list)
+    if (tree_element* declarators = first_of_kind(list, ID_init_declarator_list))
         C_init_declarator(declarators->child, is_global, &flags);
     return 0;
 }

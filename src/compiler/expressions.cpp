@@ -77,14 +77,17 @@ int C_expression(List* list, ResultDescriptor* rd) {
 int C_conditional_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_conditional_expression");
     if (List* operand = single_operand(list, ID_conditional_expression)) return C_logical_or_expression(operand, rd);
-    if (list->count != 3) FATAL_INTERNAL_ERROR("C_conditional_expression");
+    tree_element* test = first_of_kind(list, ID_logical_or_expression);
+    tree_element* then_value = first_of_kind(list, ID_expression);
+    tree_element* else_value = first_of_kind(list, ID_conditional_expression);
+    if (!test || !then_value || !else_value) FATAL_INTERNAL_ERROR("C_conditional_expression");
 
     ResultDescriptor condition, when_true, when_false;
-    int k1 = C_logical_or_expression(list_at(list, 0)->child, &condition);
+    int k1 = C_logical_or_expression(test->child, &condition);
     if (error_flag) return 0;
-    int k2 = C_expression(list_at(list, 1)->child, &when_true);
+    int k2 = C_expression(then_value->child, &when_true);
     if (error_flag) return 0;
-    int k3 = C_conditional_expression(list_at(list, 2)->child, &when_false);
+    int k3 = C_conditional_expression(else_value->child, &when_false);
     if (error_flag) return 0;
 
     std::string a = operand_text(k1, &condition, "C_conditional_expression");

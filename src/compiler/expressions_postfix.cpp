@@ -216,7 +216,7 @@ int C_postfix_expression(List* list, ResultDescriptor* rd) {
                 std::string operand =
                     text.active ? std::string() : std::string(operand_text(kind, &value, "C_postfix_expression"));
                 ResultDescriptor index;
-                int index_kind = C_expression(list_at(node, 1)->child, &index);
+                int index_kind = C_expression(first_of_kind(node, ID_expression)->child, &index);
                 if (error_flag) return 0;
                 std::string index_text = operand_text(index_kind, &index, "C_postfix_expression");
                 if (!text.active) text.body = operand;
@@ -232,7 +232,8 @@ int C_postfix_expression(List* list, ResultDescriptor* rd) {
             case Step::pointer_member: {
                 if (!text.active) text.body = operand_text(kind, &value, "C_postfix_expression");
                 text.body += chain[i].second == Step::member ? ")." : ")->";
-                text.body += node->last->txt ? node->last->txt : "";
+                const tree_element* member = first_of_kind(node, ID_IDENTIFIER);
+                text.body += member->txt ? member->txt : "";
                 text.body += ")";
                 text.opens += 1;
                 text.active = true;
