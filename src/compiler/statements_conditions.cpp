@@ -24,7 +24,7 @@ struct ConditionCell {
 // The letter case and the spacing differ between the columns on purpose:
 // each line is the one its statement has always written.
 const ConditionCell kConditionLines[6][4] = {
-    /* V */ {{"IF (\\__V%i!=0)\n"},
+    /* V */ {{"Var.IF (\\__V%i!=0)\n"},                // an HLL temporary: the evaluator's IF
              {"WHILE V.VALUE(\\__V%i)\n"},              // while reads through V., for through Var.
              {"WHILE Var.VALUE(\\__V%i)\n"},
              {"Var.IF !(\\__V%i)\n&__V%i=0\n"}},
