@@ -21,30 +21,30 @@ struct ConditionCell {
 // E (expression) and the empty condition; columns: CL_IF, CL_WHILE, CL_FOR,
 // CL_DO_EXIT. In a cell the first conversion takes the value (%i its number,
 // %s its text); the do exit test's second one takes the loop flag's number.
-// The letter case and the spacing differ between the columns on purpose:
-// each line is the one its statement has always written.
+// The columns differ in letter case and spacing on purpose; the comments mark
+// where.
 const ConditionCell kConditionLines[6][4] = {
-    /* V */ {{"Var.IF (\\__V%i!=0)\n"},                // an HLL temporary: the evaluator's IF
-             {"WHILE V.VALUE(\\__V%i)\n"},              // while reads through V., for through Var.
-             {"WHILE Var.VALUE(\\__V%i)\n"},
-             {"Var.IF !(\\__V%i)\n&__V%i=0\n"}},
+    /* V */ {{"Var.IF (\\__V%i!=0)\n"},                  // an HLL temporary: the evaluator's IF
+             {"WHILE V.VALUE(\\__V%i)\n"},               // while reads with V.VALUE,
+             {"WHILE Var.VALUE(\\__V%i)\n"},             // for with Var.VALUE
+             {"Var.IF !(\\__V%i)\n&__V%i=0\n"}},         // do: "!(value)", not "(value!=0)"
     /* M */ {{"IF (&__V%i!=0)\n"},
-             {"WHILE V.VALUE(%s)!=0\n"},                // the macro's text, not its number
-             {"WHILE &__V%i\n"},                        // the macro bare
-             {"IF (&__V%i)==0\n&__V%i=0\n"}},           // script IF, "==0" outside the parentheses
+             {"WHILE V.VALUE(%s)!=0\n"},                 // the macro's text, not its number
+             {"WHILE &__V%i\n"},                         // the macro bare
+             {"IF (&__V%i)==0\n&__V%i=0\n"}},            // script IF, "==0" after the parentheses
     /* H */ {{"Var.IF (\\%s!=0)\n"},
              {"WHILE V.VALUE(\\%s)\n"},
              {"WHILE Var.VALUE(\\%s)\n"},
              {"Var.IF !(\\%s)\n&__V%i=0\n"}},
     /* T */ {{"IF (%s!=0)\n"},
              {"WHILE V.VALUE(%s)!=0\n"},
-             {"WHILE Var.VALUE(%s)\n"},                 // no "!=0", unlike while
+             {"WHILE Var.VALUE(%s)\n"},                  // no "!=0", unlike while
              {"IF !(%s)\n&__V%i=0\n", "Var.IF !(%s)\n&__V%i=0\n"}},
     /* E */ {{"IF %s\n", "Var.IF %s\n"},
-             {"WHILE %s\n", "V.WHILE %s\n"},            // V. in front of WHILE, not Var.
+             {"WHILE %s\n", "V.WHILE %s\n"},             // "V." in front of WHILE, not "Var."
              {"WHILE %s\n"},
              {"IF !(%s)\n&__V%i=0\n", "Var.IF !(%s)\n&__V%i=0\n"}},
-    /* empty */ {{}, {}, {"WHILE \n"}, {}},             // "for (;;)": the blank stays
+    /* empty */ {{}, {}, {"WHILE \n"}, {}},              // for (;;): the blank after WHILE stays
 };
 
 const char* const kColumnRoutine[4] = {"generate_if", "C_iteration_statement", "C_iteration_statement",
