@@ -37,7 +37,7 @@ int C_expression(List* list, ResultDescriptor* rd) {
     std::vector<List*> parts;  // the nested comma lists, outermost first
     List* current = list;
     while (current && !below_level(current, ID_expression) && current->count == 2 &&
-           current->first->id == ID_expression) {
+           current->first->id == ID_expression && first_of_kind(current, ID_assignment_expression)) {
         debug_trace_line("In C_expression()");
         parts.push_back(current);
         current = current->first->child;
@@ -61,10 +61,10 @@ int C_expression(List* list, ResultDescriptor* rd) {
     convert_part(first_part, true, &dropped);
     if (error_flag) return 0;
     for (size_t i = parts.size(); i-- > 0;) {
-        List* part = parts[i];
-        if (i == 0) return convert_part(part->last->child, value_unused, rd);
+        List* part = first_of_kind(parts[i], ID_assignment_expression)->child;
+        if (i == 0) return convert_part(part, value_unused, rd);
         ResultDescriptor value;
-        convert_part(part->last->child, true, &value);
+        convert_part(part, true, &value);
         if (error_flag) return 0;
     }
     return 0;
