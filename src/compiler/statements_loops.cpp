@@ -191,7 +191,8 @@ int do_loop(List* list, const char* macrofilename) {
     if (error_flag) return 0;
     const std::vector<PointerStep> steps = take_pointer_steps();
     // A text or expression the script cannot compare is tested by the HLL
-    // evaluator; one it can is tested with its memory casts removed.
+    // evaluator; one it can, by the script, its unsigned int dereferences
+    // read with data.long.
     bool evaluator = false;
     if (kind == RK_TEXT || kind == RK_EXPRESSION) {
         if (rd.text == nullptr) rd.text = pool_string("");
