@@ -61,6 +61,7 @@ const char* macro_line_text(const char* line) {
 
 }  // namespace
 
+// dts_comment = dts_comment COMMENT | COMMENT
 int C_dts_comment(List* list, bool to_macro_file, const char* macrofilename) {
     if (error_flag) return 0;
     debug_trace_line("In C_dts_comment()");
@@ -69,6 +70,7 @@ int C_dts_comment(List* list, bool to_macro_file, const char* macrofilename) {
     return 0;
 }
 
+// dts_define = MACRO | dts_define MACRO | dts_comment MACRO
 int C_dts_define(List* list, const char* macrofilename) {
     if (error_flag) return 0;
     debug_trace_line("In C_dts_define()");

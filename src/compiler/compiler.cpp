@@ -102,13 +102,6 @@ tree_element* top_node(tree_element* external) {
     return node;
 }
 
-tree_element* first_of_kind(List* list, uint32_t kind) {
-    if (!list) return nullptr;
-    for (tree_element* e = list->first; e; e = e->next)
-        if (e->id == kind) return e;
-    return nullptr;
-}
-
 // The IDENTIFIER element that names a function definition.
 tree_element* function_name(tree_element* definition) {
     tree_element* declarator = first_of_kind(definition->child, ID_function_declarator);
@@ -184,12 +177,8 @@ bool is_statement_kind(uint32_t id) {
     }
 }
 
-// The statement list of a compound statement's list, or null. It stands last,
-// after an optional comment block and an optional declaration list.
-tree_element* compound_statement_list(List* list) {
-    if (!list || !list->last) return nullptr;
-    return list->last->id == ID_statement_list ? list->last : nullptr;
-}
+// The statement list of a compound statement's list, or null.
+tree_element* compound_statement_list(List* list) { return first_of_kind(list, ID_statement_list); }
 
 }  // namespace
 
@@ -304,6 +293,8 @@ bool returns_value(List* statement) {
     return true;
 }
 
+// function_parameter_list = function_parameter (',' dts_comment? function_parameter | dts_comment)*
+// function_parameter = specifier_qualifier_list? pointer? IDENTIFIER STRING? | %empty
 int C_function_parameter_list(List* list) {
     if (!list || error_flag) return 0;
     long n = list->count;
@@ -355,6 +346,7 @@ int C_function_parameter_list(List* list) {
     return 0;
 }
 
+// function_declarator = IDENTIFIER '(' function_parameter_list ')'
 int C_function_declarator(List* list) {
     if (error_flag) return 0;
     debug_trace_line("In C_function_declarator()");
@@ -367,6 +359,7 @@ int C_function_declarator(List* list) {
     return 0;
 }
 
+// function_definition = dts_comment? function_declarator compound_statement semicolons?
 int C_function_definition(List* list, const char* macrofilename) {
     if (error_flag || !list) return 0;
     debug_trace_line("In C_function_definition().");

@@ -151,6 +151,8 @@ int pointer_depth(const tree_element* pointer) {
     return depth;
 }
 
+// type_specifier = VOID | CHAR | SHORT | INT | LONG | FLOAT | DOUBLE | SIGNED | UNSIGNED
+//                | struct_or_union_specifier | enum_specifier
 int C_type_specifier(List* list, uint32_t* flags, char** text) {
     if (error_flag || !list || !list->first) return 0;
     tree_element* e = list->first;
@@ -185,11 +187,13 @@ int C_type_specifier(List* list, uint32_t* flags, char** text) {
     FATAL_INTERNAL_ERROR("C_type_specifier");
 }
 
+// declaration_specifiers = (type_specifier | type_qualifier | storage_class_specifier) declaration_specifiers?
 int C_declaration_specifiers(List* list, uint32_t* flags, char** text) {
     if (error_flag) return 0;
     return walk_specifiers(list, ID_declaration_specifiers, flags, text);
 }
 
+// specifier_qualifier_list = (type_specifier | type_qualifier) specifier_qualifier_list?
 int C_specifier_qualifier_list(List* list, uint32_t* flags, char** text) {
     if (error_flag) return 0;
     return walk_specifiers(list, ID_specifier_qualifier_list, flags, text);
@@ -210,6 +214,9 @@ void emit_variable_declaration(const char* name, uint32_t flags, int depth) {
     if (!declaration_state.declaration_continues) std::fputs("\n", stdout);
 }
 
+// init_declarator_list = init_declarator (',' init_declarator)*
+// init_declarator = pointer? IDENTIFIER ('=' initializer)?
+// initializer = assignment_expression
 int C_init_declarator(List* list, bool is_global, uint32_t* flags) {
     if (error_flag || !list) return 0;
     for (tree_element* declarator = list->first; declarator; declarator = declarator->next) {
@@ -230,7 +237,7 @@ int C_init_declarator(List* list, bool is_global, uint32_t* flags) {
         record_pointee(name->txt, *flags, pointer_depth(pointer), is_global);
         emit_variable_declaration(name->txt, *flags, pointer_depth(pointer));
         if (!initializer) continue;
-        tree_element* expression = initializer->child ? initializer->child->first : nullptr;
+        tree_element* expression = first_of_kind(initializer->child, ID_assignment_expression);
         if (!expression) FATAL_INTERNAL_ERROR("C_init_declarator");
         ResultDescriptor rd;
         int kind = C_assignment_expression(expression->child, &rd);
@@ -242,23 +249,25 @@ int C_init_declarator(List* list, bool is_global, uint32_t* flags) {
     return 0;
 }
 
+// declaration = declaration_specifiers init_declarator_list? ';'
+//
 // One declaration, global or local: specifiers with the variable checks, then
 // its init declarators.
 int C_declaration(List* list, bool is_global) {
     if (error_flag || !list) return 0;
-    tree_element* specifiers = list->first;
-    if (!specifiers || specifiers->id != ID_declaration_specifiers) FATAL_INTERNAL_ERROR("C_declaration");
+    tree_element* specifiers = first_of_kind(list, ID_declaration_specifiers);
+    if (!specifiers) FATAL_INTERNAL_ERROR("C_declaration");
     uint32_t flags = 0;
     declaration_state.forbid_struct_and_enum = declaration_state.forbid_storage_and_qualifiers = true;
     C_declaration_specifiers(specifiers->child, &flags, nullptr);
     declaration_state.forbid_struct_and_enum = declaration_state.forbid_storage_and_qualifiers = false;
     if (error_flag) return 0;
-    tree_element* declarators = specifiers->next;
-    if (declarators && declarators->id == ID_init_declarator_list)
+    if (tree_element* declarators = first_of_kind(list, ID_init_declarator_list))
         C_init_declarator(declarators->child, is_global, &flags);
     return 0;
 }
 
+// declaration_list = dts_comment? declaration (declaration dts_comment? | dts_comment declaration)*
 int C_declaration_list(List* list) {
     if (error_flag) return 0;
     debug_trace_line("In C_declaration_list()");

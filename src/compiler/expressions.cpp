@@ -24,11 +24,12 @@ void reset_expression_state() {
 // C_expression: a comma list nests one level per comma; the parts are
 // converted left to right and only the last value is kept.
 
+// expression = assignment_expression (',' assignment_expression)*
 int C_expression(List* list, ResultDescriptor* rd) {
     std::vector<List*> parts;  // the nested comma lists, outermost first
     List* current = list;
     while (current && !below_level(current, ID_expression) && current->count == 2 &&
-           current->first->id == ID_expression) {
+           current->first->id == ID_expression && first_of_kind(current, ID_assignment_expression)) {
         debug_trace_line("In C_expression()");
         parts.push_back(current);
         current = current->first->child;
@@ -52,10 +53,10 @@ int C_expression(List* list, ResultDescriptor* rd) {
     convert_part(first_part, true, &dropped);
     if (error_flag) return 0;
     for (size_t i = parts.size(); i-- > 0;) {
-        List* part = parts[i];
-        if (i == 0) return convert_part(part->last->child, value_unused, rd);
+        List* part = first_of_kind(parts[i], ID_assignment_expression)->child;
+        if (i == 0) return convert_part(part, value_unused, rd);
         ResultDescriptor value;
-        convert_part(part->last->child, true, &value);
+        convert_part(part, true, &value);
         if (error_flag) return 0;
     }
     return 0;
@@ -64,17 +65,21 @@ int C_expression(List* list, ResultDescriptor* rd) {
 // ---------------------------------------------------------------------------
 // C_conditional_expression
 
+// conditional_expression = logical_or_expression ('?' expression ':' conditional_expression)?
 int C_conditional_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_conditional_expression");
     if (List* operand = single_operand(list, ID_conditional_expression)) return C_logical_or_expression(operand, rd);
-    if (list->count != 3) FATAL_INTERNAL_ERROR("C_conditional_expression");
+    tree_element* test = first_of_kind(list, ID_logical_or_expression);
+    tree_element* then_value = first_of_kind(list, ID_expression);
+    tree_element* else_value = first_of_kind(list, ID_conditional_expression);
+    if (!test || !then_value || !else_value) FATAL_INTERNAL_ERROR("C_conditional_expression");
 
     ResultDescriptor condition, when_true, when_false;
-    int k1 = C_logical_or_expression(list_at(list, 0)->child, &condition);
+    int k1 = C_logical_or_expression(test->child, &condition);
     if (error_flag) return 0;
-    int k2 = C_expression(list_at(list, 1)->child, &when_true);
+    int k2 = C_expression(then_value->child, &when_true);
     if (error_flag) return 0;
-    int k3 = C_conditional_expression(list_at(list, 2)->child, &when_false);
+    int k3 = C_conditional_expression(else_value->child, &when_false);
     if (error_flag) return 0;
 
     std::string a = operand_text(k1, &condition, "C_conditional_expression");
@@ -186,6 +191,8 @@ const char* cell_format(const Cell& cell, bool left_macro, bool right_macro) {
 
 }  // namespace
 
+// No rule of its own: one operation "left op right" of a binary level below,
+// written by the operator table.
 int C_print_expression(uint32_t op, int left_kind, ResultDescriptor* left, int right_kind,
                        ResultDescriptor* right, ResultDescriptor* rd) {
     left_kind = reclassify(left_kind, left);
@@ -262,49 +269,60 @@ int binary_level(List* list, ResultDescriptor* rd, uint32_t level, LevelFunction
 
 }  // namespace
 
+// logical_or_expression = logical_and_expression (OR_OP logical_and_expression)*
 int C_logical_or_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_logical_or_expression, C_logical_and_expression, false,
                         "C_logical_or_expression");
 }
 
+// logical_and_expression = inclusive_or_expression (AND_OP inclusive_or_expression)*
 int C_logical_and_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_logical_and_expression, C_inclusive_or_expression, false,
                         "C_logical_and_expression");
 }
 
+// inclusive_or_expression = exclusive_or_expression ('|' dts_comment? exclusive_or_expression)*
 int C_inclusive_or_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_inclusive_or_expression, C_exclusive_or_expression, false,
                         "C_inclusive_or_expression");
 }
 
+// exclusive_or_expression = and_expression ('^' and_expression)*
 int C_exclusive_or_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_exclusive_or_expression, C_and_expression, false,
                         "C_exclusive_or_expression");
 }
 
+// and_expression = equality_expression ('&' dts_comment? equality_expression)*
 int C_and_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_and_expression, C_equality_expression, false, "C_and_expression");
 }
 
+// equality_expression = relational_expression ((EQ_OP | NE_OP) relational_expression)*
 int C_equality_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_equality_expression, C_relational_expression, true,
                         "C_equality_expression");
 }
 
+// relational_expression = shift_expression (('<' | '>' | LE_OP | GE_OP) shift_expression)*
 int C_relational_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_relational_expression, C_shift_expression, true,
                         "C_relational_expression");
 }
 
+// shift_expression = additive_expression ((LEFT_OP | RIGHT_OP) additive_expression)*
 int C_shift_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_shift_expression, C_additive_expression, true, "C_shift_expression");
 }
 
+// additive_expression = multiplicative_expression
+//                       ('+' dts_comment? multiplicative_expression | '-' multiplicative_expression)*
 int C_additive_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_additive_expression, C_multiplicative_expression, true,
                         "C_additive_expression");
 }
 
+// multiplicative_expression = cast_expression (('*' | '/' | '%') cast_expression)*
 int C_multiplicative_expression(List* list, ResultDescriptor* rd) {
     return binary_level(list, rd, ID_multiplicative_expression, C_cast_expression, true,
                         "C_multiplicative_expression");

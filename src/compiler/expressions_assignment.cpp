@@ -194,15 +194,20 @@ void write_assigned_value(ResultDescriptor* left, int right_kind, ResultDescript
     }
 }
 
+// assignment_expression = conditional_expression
+//                       | unary_expression assignment_operator assignment_expression
+// assignment_operator = '=' dts_comment? | MUL_ASSIGN | DIV_ASSIGN | MOD_ASSIGN | ADD_ASSIGN | SUB_ASSIGN
+//                     | LEFT_ASSIGN | RIGHT_ASSIGN | AND_ASSIGN | XOR_ASSIGN | OR_ASSIGN
 int C_assignment_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_assignment_expression");
     if (List* operand = single_operand(list, ID_assignment_expression)) return C_conditional_expression(operand, rd);
-    if (list->count != 3 || list_at(list, 1)->id != ID_assignment_operator)
-        FATAL_INTERNAL_ERROR("C_assignment_expression");
-    tree_element* op_element = list_at(list, 1);
+    tree_element* target = first_of_kind(list, ID_unary_expression);
+    tree_element* op_element = first_of_kind(list, ID_assignment_operator);
+    tree_element* value = first_of_kind(list, ID_assignment_expression);
+    if (!target || !op_element || !value) FATAL_INTERNAL_ERROR("C_assignment_expression");
     uint32_t op = op_element->child && op_element->child->first ? op_element->child->first->id : 0;
-    if (op == ID_ASSIGN) return simple_assignment(list->first->child, list->last->child, rd);
+    if (op == ID_ASSIGN) return simple_assignment(target->child, value->child, rd);
     const char* op_text = compound_operator_text(op);
     if (!op_text) FATAL_INTERNAL_ERROR("C_assignment_expression");
-    return compound_assignment(list->first->child, op_text, list->last->child, rd);
+    return compound_assignment(target->child, op_text, value->child, rd);
 }

@@ -13,6 +13,7 @@
 #include "driver/diagnostics.h"
 #include "driver/targets.h"
 
+// primary_expression = IDENTIFIER | CONSTANT | STRING | at_expression | '(' expression ')'
 int C_primary_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count != 1) FATAL_INTERNAL_ERROR("C_primary_expression");
     tree_element* e = list->first;
@@ -166,6 +167,11 @@ char* materialise(ChainText& chain) {
 
 }  // namespace
 
+// postfix_expression = primary_expression
+//                    | postfix_expression '[' expression ']'
+//                    | IDENTIFIER '(' argument_expression_list? ')'
+//                    | postfix_expression ('.' | PTR_OP) IDENTIFIER
+//                    | postfix_expression (INC_OP | DEC_OP)
 int C_postfix_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_postfix_expression");
     const bool unused = expression_state.postfix_value_unused;
@@ -210,7 +216,7 @@ int C_postfix_expression(List* list, ResultDescriptor* rd) {
                 std::string operand =
                     text.active ? std::string() : std::string(operand_text(kind, &value, "C_postfix_expression"));
                 ResultDescriptor index;
-                int index_kind = C_expression(list_at(node, 1)->child, &index);
+                int index_kind = C_expression(first_of_kind(node, ID_expression)->child, &index);
                 if (error_flag) return 0;
                 std::string index_text = operand_text(index_kind, &index, "C_postfix_expression");
                 if (!text.active) text.body = operand;
@@ -226,7 +232,8 @@ int C_postfix_expression(List* list, ResultDescriptor* rd) {
             case Step::pointer_member: {
                 if (!text.active) text.body = operand_text(kind, &value, "C_postfix_expression");
                 text.body += chain[i].second == Step::member ? ")." : ")->";
-                text.body += node->last->txt ? node->last->txt : "";
+                const tree_element* member = first_of_kind(node, ID_IDENTIFIER);
+                text.body += member->txt ? member->txt : "";
                 text.body += ")";
                 text.opens += 1;
                 text.active = true;

@@ -8,18 +8,21 @@
 #include "driver/diagnostics.h"
 #include "rewrite/patterns.h"
 
+// cast_expression = unary_expression | '(' type_name ')' cast_expression
 int C_cast_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_cast_expression");
     if (List* operand = single_operand(list, ID_cast_expression)) return C_unary_expression(operand, rd);
-    if (list->count != 2 || list->first->id != ID_type_name) FATAL_INTERNAL_ERROR("C_cast_expression");
+    tree_element* type_name = first_of_kind(list, ID_type_name);
+    tree_element* cast_operand = first_of_kind(list, ID_cast_expression);
+    if (!type_name || !cast_operand) FATAL_INTERNAL_ERROR("C_cast_expression");
 
     uint32_t type_bits = 0;
-    const char* type_text = C_type_name(list->first->child, nullptr, &type_bits);
+    const char* type_text = C_type_name(type_name->child, nullptr, &type_bits);
     if (error_flag) return 0;
     rd->type_flags |= type_bits;
 
     ResultDescriptor operand;
-    int kind = C_cast_expression(list->last->child, &operand);
+    int kind = C_cast_expression(cast_operand->child, &operand);
     if (error_flag) return 0;
 
     std::string type = type_text ? type_text : "";
@@ -158,6 +161,12 @@ int size_of_expression(List* operand_list, ResultDescriptor* rd) {
 
 }  // namespace
 
+// unary_expression = postfix_expression dts_comment?
+//                  | (INC_OP | DEC_OP) unary_expression
+//                  | unary_operator cast_expression
+//                  | SIZEOF unary_expression
+//                  | SIZEOF '(' type_name ')'
+// unary_operator = '&' | '*' | '+' | '-' | '~' | '!'
 int C_unary_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_unary_expression");
     if (below_level(list, ID_unary_expression)) return C_postfix_expression(list, rd);
@@ -166,18 +175,21 @@ int C_unary_expression(List* list, ResultDescriptor* rd) {
         if (first->id != ID_postfix_expression) FATAL_INTERNAL_ERROR("C_unary_expression");
         return C_postfix_expression(first->child, rd);
     }
+    tree_element* unary_operand = first_of_kind(list, ID_unary_expression);
     switch (first->id) {
         case ID_INC_OP:
         case ID_DEC_OP:
-            if (list->count != 2) FATAL_INTERNAL_ERROR("C_unary_expression");
-            return prefix_step(list->last->child, first->id == ID_INC_OP, rd);
-        case ID_unary_operator:
-            if (list->count != 2) FATAL_INTERNAL_ERROR("C_unary_expression");
-            return unary_operator(unary_operator_text(first), list->last->child, rd);
+            if (!unary_operand) FATAL_INTERNAL_ERROR("C_unary_expression");
+            return prefix_step(unary_operand->child, first->id == ID_INC_OP, rd);
+        case ID_unary_operator: {
+            tree_element* operand = first_of_kind(list, ID_cast_expression);
+            if (!operand) FATAL_INTERNAL_ERROR("C_unary_expression");
+            return unary_operator(unary_operator_text(first), operand->child, rd);
+        }
         case ID_SIZEOF:
-            if (list->count == 2) return size_of_expression(list->last->child, rd);
-            if (list->count == 4 && list_at(list, 2)->id == ID_type_name) {
-                const char* type_text = C_type_name(list_at(list, 2)->child, nullptr);
+            if (unary_operand) return size_of_expression(unary_operand->child, rd);
+            if (tree_element* type_name = first_of_kind(list, ID_type_name)) {
+                const char* type_text = C_type_name(type_name->child, nullptr);
                 if (error_flag) return 0;
                 rd->text = pool_string(fill("sizeof(%s)", {type_text ? type_text : ""}).c_str());
                 return RK_EXPRESSION;

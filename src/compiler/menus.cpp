@@ -62,13 +62,6 @@ bool is_menu_kind(uint32_t id) {
     return id == ID_menuitem_definition || id == ID_hotmenu || id == ID_dialog || id == ID_slider;
 }
 
-tree_element* first_of_kind(List* list, uint32_t kind) {
-    if (!list) return nullptr;
-    for (tree_element* e = list->first; e; e = e->next)
-        if (e->id == kind) return e;
-    return nullptr;
-}
-
 // The name of a hotmenu, dialog or slider: its first identifier.
 const char* item_name(tree_element* item) {
     tree_element* name = first_of_kind(item->child, ID_IDENTIFIER);
@@ -157,6 +150,7 @@ void regroup_menus(List* tree) {
     finish();
 }
 
+// hotmenu = dts_comment? HOTMENU IDENTIFIER '(' function_parameter_list? ')' compound_statement semicolons?
 int C_hotmenu(tree_element* hotmenu, const char* macrofilename) {
     if (error_flag || !hotmenu || !hotmenu->child) return 0;
     List* parts = hotmenu->child;
@@ -201,6 +195,10 @@ std::vector<DialogItem> dialog_items(List* parameters) {
 
 }  // namespace
 
+// dialog = DIALOG IDENTIFIER '(' dialog_parameter_list ')' compound_statement semicolons?
+// dialog_parameter_list = dialog_parameter_list_item (',' dialog_parameter_list_item)*
+// dialog_parameter_list_item = IDENTIFIER STRING? | %empty
+//
 // The dialog box subroutine D_dialog and the function D that receives its
 // values. Empty items are left out of both: the box's Execute button passes
 // one value per named item, so the function numbers its parameters over the
@@ -268,6 +266,9 @@ int C_dialog(tree_element* dialog, const char* macrofilename) {
     return 0;
 }
 
+// No rule of its own: the menu definitions of regroup_menus, each a
+// menuitem_definition = dts_comment? MENUITEM STRING ';'?
+// with the hotmenus, dialogs and sliders after it.
 int C_menu(List* menus, const char* macrofilename) {
     if (error_flag) return 0;
     std::printf("\n__GeL_MeNu_CrEaTe:\n(\n");

@@ -25,32 +25,30 @@ void write_pointer_steps(const std::vector<PointerStep>& steps) {
 
 void complete_pointer_steps() { write_pointer_steps(take_pointer_steps()); }
 
+// compound_statement = dts_comment? '{' declaration_list? statement_list? '}'
 int C_compound_statement(List* list, long scope_depth, const char* macrofilename) {
     debug_trace_line("In C_compound_statement()");
     if (list == nullptr || list->count == 0) return 0;
-    tree_element* e = list->first;
-    if (e != nullptr && e->id == ID_dts_comment) {
-        C_dts_comment(e->child, false, macrofilename);
+    if (tree_element* comment = first_of_kind(list, ID_dts_comment)) {
+        C_dts_comment(comment->child, false, macrofilename);
         if (error_flag) return 0;
-        e = e->next;
     }
-    if (e != nullptr && e->id == ID_declaration_list) {
-        C_declaration_list(e->child);
+    if (tree_element* declarations = first_of_kind(list, ID_declaration_list)) {
+        C_declaration_list(declarations->child);
         if (error_flag) return 0;
-        e = e->next;
     }
-    if (e != nullptr && e->id == ID_statement_list) {
-        C_statement_list(e->child, macrofilename);
-    } else if (list->count == 2 && list->last->id == ID_statement_list) {
-        C_statement_list(list->last->child, macrofilename);
+    if (tree_element* statements = first_of_kind(list, ID_statement_list)) {
+        C_statement_list(statements->child, macrofilename);
+        if (error_flag) return 0;
     }
-    if (error_flag) return 0;
     List* scope = function_state.scope_names;
     while (scope != nullptr && static_cast<long>(scope->count) > scope_depth && names_remove_last(scope)) {
     }
     return 0;
 }
 
+// statement_list = (statement | QUERNA_CALL)+
+//
 // A list of n statements nests n-1 statement lists, the first statement
 // deepest. The nesting is followed with a loop; the trace still shows one call
 // per level, outermost first, as a recursive walk would.
@@ -75,20 +73,23 @@ int C_statement_list(List* list, const char* macrofilename) {
     return 0;
 }
 
+// expression_statement = ';' | expression ';' dts_comment?
 int C_expression_statement(List* list, ResultDescriptor* rd) {
     debug_trace_line("In C_expression_statement(), rd: ");
-    if (list == nullptr || list->count == 0 || list->first->child == nullptr) return RK_NONE;
-    int kind = C_expression(list->first->child, rd);
+    tree_element* expression = first_of_kind(list, ID_expression);
+    if (expression == nullptr || expression->child == nullptr) return RK_NONE;
+    int kind = C_expression(expression->child, rd);
     if (error_flag) return 0;
     return kind;
 }
 
+// labeled_statement = IDENTIFIER ':' body_statement
 int C_labeled_statement(List* list, const char* macrofilename) {
     debug_trace_line("In C_labeled_statement()");
-    if (list == nullptr || list->first == nullptr) return 0;
-    std::printf("%s:\n", list->first->txt ? list->first->txt : "");
-    tree_element* statement = list->first->next;
-    if (statement != nullptr && statement->id == ID_statement) C_statement(statement->child, macrofilename);
+    tree_element* label = first_of_kind(list, ID_IDENTIFIER);
+    if (label == nullptr) return 0;
+    std::printf("%s:\n", label->txt ? label->txt : "");
+    if (tree_element* statement = first_of_kind(list, ID_statement)) C_statement(statement->child, macrofilename);
     return 0;
 }
 
@@ -106,6 +107,9 @@ bool is_continue(List* expression_statement) {
 
 }  // namespace
 
+// statement = body_statement | dts_comment
+// body_statement = labeled_statement | compound_statement | expression_statement | selection_statement
+//                | iteration_statement | jump_statement | dts_define
 int C_statement(List* list, const char* macrofilename) {
     std::string trace = "In C_statement(), call " + std::to_string(++statement_calls);
     tree_element* first = list != nullptr ? list->first : nullptr;

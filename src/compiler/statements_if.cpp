@@ -16,7 +16,7 @@ char* or_same(char* result, char* text) { return result != nullptr ? result : te
 
 // The IF line of a composite condition text: plain script IF where the text
 // is a script-level value, Var.IF where the HLL evaluator must see it.
-void generate_expression_if(ResultDescriptor* rd) {
+void write_expression_if(ResultDescriptor* rd) {
     char* t = pool_string(rd->text != nullptr ? rd->text : "");
     strip_value_wrappers(t);
     const bool hll_name = contains(t, "\\");
@@ -51,49 +51,36 @@ void generate_expression_if(ResultDescriptor* rd) {
     const bool macro_case = contains(t, "&__V") && !contains_nocase(t, "data.");
 
     rd->text = t;
+    bool evaluator = false;
     if (contains(t, "toint")) {
         value_call_pass(rd, 0);
         if (rd->text == nullptr) rd->text = t;
-    } else if (!plain || macro_case) {
-        std::fputs("Var.", stdout);
+    } else {
+        evaluator = !plain || macro_case;
     }
     hll_name_pass(rd);
     if (rd->text == nullptr) rd->text = t;
-    char* line = or_same(negation_pass(rd), rd->text);
-    std::printf("IF %s\n", line);
+    ResultDescriptor line;
+    line.text = or_same(negation_pass(rd), rd->text);
+    write_condition_line(CL_IF, RK_EXPRESSION, line, evaluator);
 }
 
 }  // namespace
 
 int generate_if(int kind, ResultDescriptor* rd) {
-    switch (kind) {
-    case RK_MEMORY_TEMP:
-    case RK_CORE_REGISTER_TEMP:
-    case RK_PERIPHERAL_REGISTER_TEMP:
-        std::printf("IF (\\__V%i!=0)\n", rd->number);
-        return 0;
-    case RK_MACRO_TEMP:
-        std::printf("IF (&__V%i!=0)\n", rd->number);
-        return 0;
-    case RK_HLL_VARIABLE:
-        std::printf("Var.IF (\\%s!=0)\n", rd->text ? rd->text : "");
-        return 0;
-    case RK_TEXT:
-        std::printf("IF (%s!=0)\n", rd->text ? rd->text : "");
-        return 0;
-    case RK_EXPRESSION:
-        generate_expression_if(rd);
-        return 0;
-    default:
-        FATAL_INTERNAL_ERROR("generate_if");
-    }
+    if (kind == RK_EXPRESSION)
+        write_expression_if(rd);
+    else
+        write_condition_line(CL_IF, kind, *rd);
+    return 0;
 }
 
+// selection_statement = IF '(' expression ')' dts_comment? body_statement (ELSE body_statement)?
 int C_selection_statement(List* list, const char* macrofilename) {
-    if (list == nullptr || list->count < 2) return 0;
-    tree_element* condition = list->first;
-    tree_element* then_part = condition->next;
-    tree_element* else_part = then_part->next;
+    tree_element* condition = first_of_kind(list, ID_expression);
+    tree_element* then_part = next_of_kind(condition, ID_statement);
+    tree_element* else_part = next_of_kind(then_part, ID_statement);
+    if (then_part == nullptr) return 0;
 
     ResultDescriptor rd;
     expression_state.deref_mode = DEREF_FUNCTION_FORM;

@@ -31,6 +31,21 @@ void write_pointer_steps(const std::vector<PointerStep>& steps);
 // never reaches a later one.
 void complete_pointer_steps();
 
+// --- condition lines ---
+// The statements that test a value, the columns of the condition-line table.
+enum ConditionColumn : int {
+    CL_IF = 0,
+    CL_WHILE = 1,
+    CL_FOR = 2,
+    CL_DO_EXIT = 3,  // the exit test at the end of a do loop's body
+};
+// Writes the line with which `column` tests a value of `kind` held by `rd`;
+// `evaluator` picks the HLL evaluator's form where the cell has one, `flag` is
+// the do loop's flag number. A kind the statement never tests is a fatal
+// internal error naming the statement's routine.
+void write_condition_line(ConditionColumn column, int kind, const ResultDescriptor& rd, bool evaluator = false,
+                          int32_t flag = 0);
+
 // --- loops ---
 // A "continue" of the innermost loop: false outside any loop. The jump goes
 // to a label that the loop writes before its next test.

@@ -191,14 +191,17 @@ void return_value(List* expression) {
 
 }  // namespace
 
+// jump_statement = GOTO IDENTIFIER ';' | BREAK ';' | RETURN expression? ';'
 int C_jump_statement(List* list) {
     debug_trace_line("In C_jump_statement()");
     if (list == nullptr || list->first == nullptr) return 0;
     tree_element* keyword = list->first;
     switch (keyword->id) {
-    case ID_GOTO:
-        std::printf("GOTO %s\n", keyword->next && keyword->next->txt ? keyword->next->txt : "");
+    case ID_GOTO: {
+        tree_element* label = first_of_kind(list, ID_IDENTIFIER);
+        std::printf("GOTO %s\n", label && label->txt ? label->txt : "");
         return 0;
+    }
     case ID_BREAK:
         if (!label_empty(loop_state.loop_labels)) {
             int32_t label = label_top(loop_state.loop_labels);
@@ -207,10 +210,10 @@ int C_jump_statement(List* list) {
         }
         return 0;
     case ID_RETURN:
-        if (keyword->next == nullptr)
-            std::printf("RETURN\n");
+        if (tree_element* value = first_of_kind(list, ID_expression))
+            return_value(value->child);
         else
-            return_value(keyword->next->child);
+            std::printf("RETURN\n");
         return 0;
     default:
         return 0;

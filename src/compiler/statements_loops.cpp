@@ -85,10 +85,6 @@ void end_label_step(int32_t label) {
     if (!continue_labels.empty()) continue_labels.pop_back();
 }
 
-bool is_temporary_kind(int kind) {
-    return kind == RK_MEMORY_TEMP || kind == RK_CORE_REGISTER_TEMP || kind == RK_PERIPHERAL_REGISTER_TEMP;
-}
-
 // "(&" or "(", any one character and "&".
 bool opens_with_macro(const char* text) {
     return text != nullptr && text[0] == '(' &&
@@ -119,20 +115,24 @@ void reevaluate_loop_condition(tree_element* condition, int32_t first_temp, bool
     numbering.temp_counter = std::max(body_end, numbering.temp_counter);
 }
 
-// The WHILE line of a composite condition text. HLL names stay HLL names read
-// through Var.VALUE, temporaries are read as they are, and the condition
-// conversion makes the truth values explicit (a negation becomes "==0"). The
-// line is the HLL evaluator's (V.WHILE) only when `hll_prefix_allowed` and the
-// text opens with a script macro and holds no HLL name.
-void write_expression_while(ResultDescriptor* rd, bool hll_prefix_allowed, int32_t first_temp) {
+// The WHILE line of a composite condition text, for a while or a for loop
+// (`column`). HLL names stay HLL names read through Var.VALUE, temporaries are
+// read as they are, and the condition conversion makes the truth values
+// explicit (a negation becomes "==0"). The line is the HLL evaluator's
+// (V.WHILE) only in a while loop whose text opens with a script macro and
+// holds no HLL name.
+void write_expression_while(ResultDescriptor* rd, ConditionColumn column, int32_t first_temp) {
+    const bool hll_prefix_allowed = column == CL_WHILE;
     if (rd->text == nullptr) rd->text = pool_string("");
     char* text = negation_pass(rd);
     if (text == nullptr) text = rd->text;
     rd->text = pool_string(wrap_bare_hll_names(hoist_value_negations(text)).c_str());
     const bool hll_prefix = hll_prefix_allowed && !masked_macro_test(rd) && opens_with_macro(rd->text) &&
                             !contains(rd->text, "\\");
-    if (hll_prefix) std::fputs("V.", stdout);
-    std::printf("WHILE %s\n", convert_condition(rd->text).c_str());
+    std::string converted = convert_condition(rd->text);
+    ResultDescriptor line;
+    line.text = converted.data();
+    write_condition_line(column, RK_EXPRESSION, line, hll_prefix);
     // A macro that opens the condition is read by the test only: the body may
     // use its number, as the condition is converted again before the next test.
     int32_t& temp = numbering.temp_counter;
@@ -140,9 +140,9 @@ void write_expression_while(ResultDescriptor* rd, bool hll_prefix_allowed, int32
 }
 
 int while_loop(List* list, const char* macrofilename) {
-    tree_element* condition = list->first->next;
-    tree_element* body = condition != nullptr ? condition->next : nullptr;
-    if (body == nullptr) return 0;
+    tree_element* condition = first_of_kind(list, ID_expression);
+    tree_element* body = first_of_kind(list, ID_statement);
+    if (condition == nullptr || body == nullptr) return 0;
     LoopScope scope;
     int32_t label = start_loop();
 
@@ -152,17 +152,10 @@ int while_loop(List* list, const char* macrofilename) {
     if (error_flag) return 0;
     const std::vector<PointerStep> steps = take_pointer_steps();
 
-    if (is_temporary_kind(kind)) {
-        std::printf("WHILE V.VALUE(\\__V%i)\n", rd.number);
-    } else if (kind == RK_MACRO_TEMP || kind == RK_TEXT) {
-        std::printf("WHILE V.VALUE(%s)!=0\n", text_of(rd));
-    } else if (kind == RK_HLL_VARIABLE) {
-        std::printf("WHILE V.VALUE(\\%s)\n", text_of(rd));
-    } else if (kind == RK_EXPRESSION) {
-        write_expression_while(&rd, true, first_temp);
-    } else {
-        FATAL_INTERNAL_ERROR("C_iteration_statement");
-    }
+    if (kind == RK_EXPRESSION)
+        write_expression_while(&rd, CL_WHILE, first_temp);
+    else
+        write_condition_line(CL_WHILE, kind, rd);
 
     // The pointer steps of the condition follow each test that reads the old
     // values: at the head of the body and after the loop.
@@ -181,9 +174,9 @@ int while_loop(List* list, const char* macrofilename) {
 }
 
 int do_loop(List* list, const char* macrofilename) {
-    tree_element* body = list->first->next;
-    tree_element* condition = body != nullptr ? body->next : nullptr;
-    if (condition == nullptr) return 0;
+    tree_element* body = first_of_kind(list, ID_statement);
+    tree_element* condition = first_of_kind(list, ID_expression);
+    if (body == nullptr || condition == nullptr) return 0;
     LoopScope scope;
     int32_t label = start_loop();
     int32_t n = numbering.temp_counter++;
@@ -198,24 +191,19 @@ int do_loop(List* list, const char* macrofilename) {
     int kind = C_expression(condition->child, &rd);
     if (error_flag) return 0;
     const std::vector<PointerStep> steps = take_pointer_steps();
-    if (is_temporary_kind(kind)) {
-        std::printf("Var.IF !(\\__V%i)\n&__V%i=0\n", rd.number, n);
-    } else if (kind == RK_MACRO_TEMP) {
-        std::printf("IF (&__V%i)==0\n&__V%i=0\n", rd.number, n);
-    } else if (kind == RK_HLL_VARIABLE) {
-        std::printf("Var.IF !(\\%s)\n&__V%i=0\n", text_of(rd), n);
-    } else if (kind == RK_TEXT || kind == RK_EXPRESSION) {
+    // A text or expression the script cannot compare is tested by the HLL
+    // evaluator; one it can, by the script, its unsigned int dereferences
+    // read with data.long.
+    bool evaluator = false;
+    if (kind == RK_TEXT || kind == RK_EXPRESSION) {
         if (rd.text == nullptr) rd.text = pool_string("");
-        if (!value_comparison_test(&rd)) {
-            std::printf("Var.IF !(%s)\n&__V%i=0\n", text_of(rd), n);
-        } else {
+        evaluator = !value_comparison_test(&rd);
+        if (!evaluator) {
             char* text = memory_cast_pass(&rd);
-            if (text == nullptr) text = rd.text;
-            std::printf("IF !(%s)\n&__V%i=0\n", text, n);
+            if (text != nullptr) rd.text = text;
         }
-    } else {
-        FATAL_INTERNAL_ERROR("C_iteration_statement");
     }
+    write_condition_line(CL_DO_EXIT, kind, rd, evaluator, n);
     write_pointer_steps(steps);
     std::printf(")\n");
     end_label_step(label);
@@ -224,15 +212,11 @@ int do_loop(List* list, const char* macrofilename) {
 }
 
 int for_loop(List* list, const char* macrofilename) {
-    tree_element* init = list->first->next;
-    tree_element* condition = init != nullptr ? init->next : nullptr;
-    tree_element* step = condition != nullptr ? condition->next : nullptr;
-    tree_element* body = step != nullptr ? step->next : nullptr;
-    if (step == nullptr) return 0;
-    if (body == nullptr) {  // no step expression: the third element is the body
-        body = step;
-        step = nullptr;
-    }
+    tree_element* init = first_of_kind(list, ID_expression_statement);
+    tree_element* condition = next_of_kind(init, ID_expression_statement);
+    tree_element* step = first_of_kind(list, ID_expression);  // null without a step expression
+    tree_element* body = first_of_kind(list, ID_statement);
+    if (condition == nullptr || body == nullptr) return 0;
     LoopScope scope;
     int32_t label = start_loop();
     ++numbering.temp_counter;
@@ -249,23 +233,10 @@ int for_loop(List* list, const char* macrofilename) {
     int kind = convert_loop_condition(condition, first_temp, true, &rd);
     if (error_flag) return 0;
     const std::vector<PointerStep> steps = take_pointer_steps();
-    if (kind == RK_EXPRESSION) {
-        write_expression_while(&rd, false, first_temp);
-    } else {
-        std::printf("WHILE ");
-        if (kind == RK_TEXT) {
-            std::printf("Var.VALUE(%s)", text_of(rd));
-        } else if (is_temporary_kind(kind)) {
-            std::printf("Var.VALUE(\\__V%i)", rd.number);
-        } else if (kind == RK_HLL_VARIABLE) {
-            std::printf("Var.VALUE(\\%s)", text_of(rd));
-        } else if (kind == RK_MACRO_TEMP) {
-            std::printf("&__V%i", rd.number);
-        } else if (kind != RK_NONE) {
-            FATAL_INTERNAL_ERROR("C_iteration_statement");
-        }
-        std::printf("\n");
-    }
+    if (kind == RK_EXPRESSION)
+        write_expression_while(&rd, CL_FOR, first_temp);
+    else
+        write_condition_line(CL_FOR, kind, rd);
     std::printf("(\n");
     write_pointer_steps(steps);
 
@@ -291,6 +262,9 @@ int for_loop(List* list, const char* macrofilename) {
 
 }  // namespace
 
+// iteration_statement = WHILE '(' expression ')' body_statement
+//                     | DO body_statement WHILE '(' expression ')' ';'
+//                     | FOR '(' expression_statement expression_statement expression? ')' body_statement
 int C_iteration_statement(List* list, const char* macrofilename) {
     debug_trace_line("In C_iteration_statement()");
     if (list == nullptr || list->first == nullptr) return 0;

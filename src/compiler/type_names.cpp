@@ -97,6 +97,7 @@ std::string declarator_suffix(tree_element* from, const char* routine) {
 
 }  // namespace
 
+// declarator = pointer? direct_declarator
 char* C_declarator(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     tree_element* pointer = nullptr;
@@ -110,6 +111,9 @@ char* C_declarator(List* list, char** text) {
     return result(s, text);
 }
 
+// direct_declarator = IDENTIFIER | '(' declarator ')'
+//                   | direct_declarator '[' constant_expression? ']'
+//                   | direct_declarator '(' (parameter_type_list | identifier_list)? ')'
 char* C_direct_declarator(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
@@ -128,6 +132,7 @@ char* C_direct_declarator(List* list, char** text) {
     return result(s, text);
 }
 
+// abstract_declarator = pointer | pointer? direct_abstract_declarator
 char* C_abstract_declarator(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     tree_element* pointer = nullptr;
@@ -144,6 +149,9 @@ char* C_abstract_declarator(List* list, char** text) {
     return result(s, text);
 }
 
+// direct_abstract_declarator = '(' abstract_declarator ')'
+//                            | direct_abstract_declarator? '[' constant_expression? ']'
+//                            | direct_abstract_declarator? '(' parameter_type_list? ')'
 char* C_direct_abstract_declarator(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
@@ -159,6 +167,7 @@ char* C_direct_abstract_declarator(List* list, char** text) {
     return result(s, text);
 }
 
+// parameter_declaration = declaration_specifiers (declarator | abstract_declarator)?
 char* C_parameter_declaration(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
@@ -178,6 +187,7 @@ char* C_parameter_declaration(List* list, char** text) {
     return result(s, text);
 }
 
+// parameter_list = parameter_declaration (',' parameter_declaration)*
 char* C_parameter_list(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
@@ -193,6 +203,7 @@ char* C_parameter_list(List* list, char** text) {
     return result(s, text);
 }
 
+// parameter_type_list = parameter_list (',' ELLIPSIS)?
 char* C_parameter_type_list(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
@@ -206,6 +217,7 @@ char* C_parameter_type_list(List* list, char** text) {
     return result(s, text);
 }
 
+// type_name = specifier_qualifier_list abstract_declarator?
 char* C_type_name(List* list, char** text, uint32_t* flags) {
     if (error_flag || !list) return result("", text);
     std::string s;
@@ -226,6 +238,9 @@ char* C_type_name(List* list, char** text, uint32_t* flags) {
     return result(s, text);
 }
 
+// struct_or_union_specifier = struct_or_union IDENTIFIER? '{' struct_declaration_list '}'
+//                           | struct_or_union IDENTIFIER
+// struct_or_union = STRUCT | UNION
 char* C_struct_or_union_specifier(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string keyword;
@@ -251,6 +266,7 @@ char* C_struct_or_union_specifier(List* list, char** text) {
     return result(s, text);
 }
 
+// struct_declaration = specifier_qualifier_list struct_declarator_list ';'
 char* C_struct_declaration(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string specifiers_text;
@@ -269,6 +285,7 @@ char* C_struct_declaration(List* list, char** text) {
     return result(specifiers_text + " " + declarators + ";", text);
 }
 
+// struct_declaration_list = struct_declaration+
 char* C_struct_declaration_list(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
@@ -284,6 +301,7 @@ char* C_struct_declaration_list(List* list, char** text) {
     return result(s, text);
 }
 
+// struct_declarator_list = struct_declarator (',' struct_declarator)*
 char* C_struct_declarator_list(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
@@ -299,6 +317,7 @@ char* C_struct_declarator_list(List* list, char** text) {
     return result(s, text);
 }
 
+// struct_declarator = declarator | declarator? ':' constant_expression
 char* C_struct_declarator(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     tree_element* declarator = nullptr;
@@ -316,6 +335,7 @@ char* C_struct_declarator(List* list, char** text) {
     return result(s, text);
 }
 
+// enum_specifier = ENUM IDENTIFIER? '{' enumerator_list '}' | ENUM IDENTIFIER
 char* C_enum_specifier(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     const char* tag = nullptr;
@@ -334,6 +354,7 @@ char* C_enum_specifier(List* list, char** text) {
     return result(s, text);
 }
 
+// enumerator_list = enumerator (',' enumerator)*
 char* C_enumerator_list(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
@@ -349,6 +370,7 @@ char* C_enumerator_list(List* list, char** text) {
     return result(s, text);
 }
 
+// enumerator = IDENTIFIER ('=' constant_expression)?
 char* C_enumerator(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;

@@ -192,6 +192,18 @@ tree_element* list_at(List* list, long index) {
     return list->cursor;
 }
 
+tree_element* first_of_kind(List* list, uint32_t kind) {
+    for (tree_element* e = list ? list->first : nullptr; e; e = e->next)
+        if (e->id == kind) return e;
+    return nullptr;
+}
+
+tree_element* next_of_kind(tree_element* element, uint32_t kind) {
+    for (tree_element* e = element ? element->next : nullptr; e; e = e->next)
+        if (e->id == kind) return e;
+    return nullptr;
+}
+
 int list_remove_last(List* list) {
     if (!list || !list->last) return 0;
     tree_element* e = list->last;

@@ -220,6 +220,11 @@ tree_element* list_append(List* list, uint32_t kind, List* child, const char* te
 tree_element* list_at(List* list, long index);
 // Unlinks and frees the last element (not its child); 0 on an empty list.
 int list_remove_last(List* list);
+// The first element of `list` of node kind `kind`, or null (also for a null list).
+tree_element* first_of_kind(List* list, uint32_t kind);
+// The first element after `element` in its list of node kind `kind`, or null
+// (also for a null element).
+tree_element* next_of_kind(tree_element* element, uint32_t kind);
 // Frees every element, every child list (iteratively, whatever the depth) and the list.
 void list_release(List* list);
 // Frees the elements but not their child lists, then the list.

@@ -27,9 +27,9 @@ std::string if_line(int kind, const char* text, int32_t number = 0) {
 }
 
 TEST(GenerateIf, ValueKindsGiveTheirFixedLines) {
-    EXPECT_EQ(if_line(RK_MEMORY_TEMP, "0x100", 3), "IF (\\__V3!=0)\n");
-    EXPECT_EQ(if_line(RK_CORE_REGISTER_TEMP, "PC", 4), "IF (\\__V4!=0)\n");
-    EXPECT_EQ(if_line(RK_PERIPHERAL_REGISTER_TEMP, "CTRL", 5), "IF (\\__V5!=0)\n");
+    EXPECT_EQ(if_line(RK_MEMORY_TEMP, "0x100", 3), "Var.IF (\\__V3!=0)\n");
+    EXPECT_EQ(if_line(RK_CORE_REGISTER_TEMP, "PC", 4), "Var.IF (\\__V4!=0)\n");
+    EXPECT_EQ(if_line(RK_PERIPHERAL_REGISTER_TEMP, "CTRL", 5), "Var.IF (\\__V5!=0)\n");
     EXPECT_EQ(if_line(RK_MACRO_TEMP, "&__V2", 2), "IF (&__V2!=0)\n");
     EXPECT_EQ(if_line(RK_HLL_VARIABLE, "x"), "Var.IF (\\x!=0)\n");
     EXPECT_EQ(if_line(RK_TEXT, "0x1"), "IF (0x1!=0)\n");
