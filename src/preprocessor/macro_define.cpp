@@ -249,6 +249,17 @@ bool is_type_word(const std::string& w) {
     return false;
 }
 
+// A body whose parentheses do not pair up is completed by the text around its
+// uses: only an expansion in place keeps it whole.
+bool balanced_parentheses(const std::string& expr) {
+    long depth = 0;
+    for (char c : expr) {
+        if (c == '(') ++depth;
+        if (c == ')' && --depth < 0) return false;
+    }
+    return depth == 0;
+}
+
 // Kinds 4 and 5 (0 when the body is not a constant expression).
 unsigned classify_expression(const std::string& b, std::string* expr) {
     if (first_significant(b) == '*') return 0;
@@ -306,7 +317,7 @@ unsigned classify_expression(const std::string& b, std::string* expr) {
         }
         return 0;
     }
-    if (operands == 0) return 0;
+    if (operands == 0 || !balanced_parentheses(*expr)) return 0;
     return script_variable ? 5 : 4;
 }
 
