@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "compiler/codegen.h"
 #include "compiler/expression_support.h"
@@ -14,49 +15,6 @@
 #include "rewrite/patterns.h"
 
 namespace {
-
-// The 24 @-forms by access_type: the C type of the temporary, the opening of
-// a plain write and the opening of a compound write (address text first).
-struct MemoryForm {
-    uint32_t access_type;
-    const char* c_type;
-    const char* write_opening;
-    const char* compound_opening;
-};
-
-const MemoryForm kMemoryForms[24] = {
-    {0x011, "char", "Data.Set p:(%s) %%BYTE Var.VALUE((char)(", "DATA.SET p:(%s) %%BYTE V.VALUE((char)("},
-    {0x012, "short", "Data.Set p:(%s) %%WORD Var.VALUE((short)(", "DATA.SET p:(%s) %%WORD V.VALUE((short)("},
-    {0x014, "int", "Data.Set p:(%s) %%LONG Var.VALUE((int)(", "DATA.SET p:(%s) %%LONG V.VALUE((int)("},
-    {0x018, "long long", "Data.Set p:(%s) %%QUAD Var.VALUE((long long)(", "DATA.SET p:(%s) %%QUAD V.VALUE((long long)("},
-    {0x021, "char", "Data.Set d:(%s) %%BYTE Var.VALUE((char)(", "DATA.SET d:(%s) %%BYTE V.VALUE((char)("},
-    {0x022, "short", "Data.Set d:(%s) %%WORD Var.VALUE((short)(", "DATA.SET d:(%s) %%WORD V.VALUE((short)("},
-    {0x024, "int", "Data.Set d:(%s) %%LONG Var.VALUE((int)(", "DATA.SET d:(%s) %%LONG V.VALUE((int)("},
-    {0x028, "long long", "Data.Set d:(%s) %%QUAD Var.VALUE((long long)(", "DATA.SET d:(%s) %%QUAD V.VALUE((long long)("},
-    {0x041, "char", "Data.Set io:(%s) %%BYTE Var.VALUE((char)(", "DATA.SET io:(%s) %%BYTE V.VALUE((char)("},
-    {0x042, "short", "Data.Set io:(%s) %%WORD Var.VALUE((short)(", "DATA.SET io:(%s) %%WORD V.VALUE((short)("},
-    {0x044, "int", "Data.Set io:(%s) %%LONG Var.VALUE((int)(", "DATA.SET io:(%s) %%LONG V.VALUE((int)("},
-    {0x048, "long long", "Data.Set io:(%s) %%QUAD Var.VALUE((long long)(", "DATA.SET io:(%s) %%QUAD V.VALUE((long long)("},
-    {0x811, "unsigned char", "Data.Set p:(%s) %%BYTE Var.VALUE((unsigned char)(", "DATA.SET p:(%s) %%BYTE V.VALUE((unsigned char)("},
-    {0x812, "unsigned short", "Data.Set p:(%s) %%WORD Var.VALUE((unsigned short)(", "DATA.SET p:(%s) %%WORD V.VALUE((unsigned short)("},
-    {0x814, "unsigned int", "Data.Set p:(%s) %%LONG Var.VALUE((unsigned int)(", "DATA.SET p:(%s) %%LONG V.VALUE((unsigned int)("},
-    {0x818, "unsigned long long", "Data.Set p:(%s) %%QUAD Var.VALUE((unsigned long long)(", "DATA.SET p:(%s) %%QUAD V.VALUE((unsigned long long)("},
-    {0x821, "unsigned char", "Data.Set d:(%s) %%BYTE Var.VALUE((unsigned char)(", "DATA.SET d:(%s) %%BYTE V.VALUE((unsigned char)("},
-    {0x822, "unsigned short", "Data.Set d:(%s) %%WORD Var.VALUE((unsigned short)(", "DATA.SET d:(%s) %%WORD V.VALUE((unsigned short)("},
-    {0x824, "unsigned int", "Data.Set d:(%s) %%LONG Var.VALUE((unsigned int)(", "DATA.SET d:(%s) %%LONG V.VALUE((unsigned int)("},
-    {0x828, "unsigned long long", "Data.Set d:(%s) %%QUAD Var.VALUE((unsigned long long)(", "DATA.SET d:(%s) %%QUAD V.VALUE((unsigned long long)("},
-    {0x841, "unsigned char", "Data.Set io:(%s) %%BYTE Var.VALUE((unsigned char)(", "DATA.SET io:(%s) %%BYTE V.VALUE((unsigned char)("},
-    {0x842, "unsigned short", "Data.Set io:(%s) %%WORD Var.VALUE((unsigned short)(", "DATA.SET io:(%s) %%WORD V.VALUE((unsigned short)("},
-    {0x844, "unsigned int", "Data.Set io:(%s) %%LONG Var.VALUE((unsigned int)(", "DATA.SET io:(%s) %%LONG V.VALUE((unsigned int)("},
-    {0x848, "unsigned long long", "Data.Set io:(%s) %%QUAD Var.VALUE((unsigned long long)(", "DATA.SET io:(%s) %%QUAD V.VALUE((unsigned long long)("},
-};
-
-const MemoryForm* memory_form(uint32_t access_type) {
-    for (const MemoryForm& form : kMemoryForms) {
-        if (form.access_type == access_type) return &form;
-    }
-    return nullptr;
-}
 
 const char* class_letter(uint32_t access_type) {
     switch (access_type & 0x70) {
@@ -69,12 +27,53 @@ const char* class_letter(uint32_t access_type) {
 
 const char* size_word(uint32_t access_type) {
     switch (access_type & 0xF) {
-        case 1: return "%%BYTE (";
-        case 2: return "%%WORD (";
-        case 4: return "%%LONG (";
-        case 8: return "%%QUAD (";
+        case 1: return "%%BYTE";
+        case 2: return "%%WORD";
+        case 4: return "%%LONG";
+        case 8: return "%%QUAD";
         default: return nullptr;
     }
+}
+
+const char* width_type(uint32_t access_type) {
+    switch (access_type & 0xF) {
+        case 1: return "char";
+        case 2: return "short";
+        case 4: return "int";
+        case 8: return "long long";
+        default: return nullptr;
+    }
+}
+
+// An @-form by access_type: the C type of its temporary, the opening of a
+// plain write and the opening of a compound write (address text first). For
+// 0x822 (data, 16 bit, unsigned): "unsigned short",
+// "Data.Set d:(%s) %%WORD Var.VALUE((unsigned short)(" and
+// "DATA.SET d:(%s) %%WORD V.VALUE((unsigned short)(".
+struct MemoryForm {
+    uint32_t access_type;
+    std::string c_type;
+    std::string write_opening;
+    std::string compound_opening;
+};
+
+// The form of one of the 24 access types of the @-tokens, null for any other.
+const MemoryForm* memory_form(uint32_t access_type) {
+    static const std::vector<MemoryForm> kForms = [] {
+        std::vector<MemoryForm> forms;
+        for (uint32_t id = ID_AT_FIRST; id <= ID_AT_LAST; ++id) {
+            uint32_t type = at_access_type(id);
+            std::string c_type = std::string(type & 0x800 ? "unsigned " : "") + width_type(type);
+            std::string target = std::string(class_letter(type)) + "(%s) " + size_word(type);
+            forms.push_back({type, c_type, "Data.Set " + target + " Var.VALUE((" + c_type + ")(",
+                             "DATA.SET " + target + " V.VALUE((" + c_type + ")("});
+        }
+        return forms;
+    }();
+    for (const MemoryForm& form : kForms) {
+        if (form.access_type == access_type) return &form;
+    }
+    return nullptr;
 }
 
 // "io" or "d": the access class of a peripheral register.
@@ -258,7 +257,7 @@ void write_target(int left_kind, const ResultDescriptor* left, int right_kind, c
             // A value read with the memory or register functions is a script
             // value, not one for the HLL evaluator: written as it is, with
             // its HLL names read by Var.VALUE.
-            std::string opening = form->write_opening;
+            const std::string& opening = form->write_opening;
             emit(fill(opening.substr(0, opening.find("Var.VALUE")).c_str(), {text_of(left)}));
             ResultDescriptor script;
             script.text = pool_string(value.c_str());
@@ -266,7 +265,7 @@ void write_target(int left_kind, const ResultDescriptor* left, int right_kind, c
             emit(std::string(script.text) + "\n");
             return;
         }
-        emit(fill(form->write_opening, {text_of(left)}));
+        emit(fill(form->write_opening.c_str(), {text_of(left)}));
         emit(value);
         emit("))\n");
         return;
@@ -325,7 +324,7 @@ void compound_write_target(int left_kind, const ResultDescriptor* left, const ch
     if (left_kind == RK_MEMORY_TEMP) {
         const MemoryForm* form = memory_form(left->access_type);
         if (!form) FATAL_INTERNAL_ERROR("C_assignment_expression");
-        emit(fill(form->compound_opening, {text_of(left)}) + fill(kMemoryOperands[column], {ln, op, argument}) +
+        emit(fill(form->compound_opening.c_str(), {text_of(left)}) + fill(kMemoryOperands[column], {ln, op, argument}) +
              "))\n");
         return;
     }
@@ -375,7 +374,7 @@ void step_target(int kind, const ResultDescriptor* target, bool increment, bool 
         emit("Data.Set ");
         emit(cls);
         emit(fill("(%s) ", {text_of(target)}));
-        emit(fill(size, {}));
+        emit(fill(size, {}) + " (");
         memory_read_expression(target->access_type, text_of(target));
         emit(increment ? "+1)\n" : "-1)\n");
         if (prefix) {

@@ -154,42 +154,6 @@ TEST(MemoryWindow, UnknownCodesStopBeforeTheDump) {
     EXPECT_EQ(f.out, "&__V0=\"d\"\n&__V1=\"/WORD\"\n");
 }
 
-TEST(MemoryWindow, RunTimeChainsForTypeAndFormat) {
-    temp_counter = 7;
-    Result r = run(GEL_OpenMemoryWindow, kMem,
-                   {number("0x10"), number("0x1"), quoted("\"\""), variable("t"), variable("f")}, 5);
-    EXPECT_FALSE(r.failed);
-    const std::string T = "(Var.VALUE(\\t))";
-    const std::string F = "(Var.VALUE(\\f))";
-    std::string expected = "&__V7=\"d\"\n";
-    expected += "IF (" + T + "==0x00)||(" + T + "==0x01)||(" + T + "==0x0C)||(" + T + "==0x0D)\n\t&__V8=\"/BYTE\"\n";
-    expected += "ELSE IF (" + T + "==0x02)||(" + T + "==0x03)||(" + T + "==0x0E)||(" + T + "==0x0F)\n\t&__V8=\"/WORD\"\n";
-    expected += "ELSE IF (" + T + "==0x10)||(" + T + "==0x11)\n\t&__V8=\"/TBYTE\"\n";
-    expected += "ELSE IF (" + T + "==0x04)||(" + T + "==0x06)||(" + T + "==0x07)||(" + T + "==0x08)||(" + T +
-                "==0x09)||(" + T + "==0x0B)||(" + T + "==0x12)||(" + T + "==0x13)||(" + T + "==0x20)||(" + T +
-                "==0x22)\n\t&__V8=\"/LONG\"\n";
-    expected += "ELSE IF (" + T + "==0x14)||(" + T + "==0x16)||(" + T + "==0x15)||(" + T + "==0x17)\n\t&__V8=\"/TWORD\"\n";
-    expected += "ELSE IF (" + T + "==0x18)||(" + T + "==0x19)||(" + T + "==0x1E)||(" + T + "==0x1F)||(" + T +
-                "==0x24)||(" + T + "==0x26)||(" + T + "==0x28)\n\t&__V8=\"/QUAD\"\n";
-    expected += "ELSE\n\t&__V8=\"/LONG\"\n";
-    expected += "IF (" + F + "==0x0)||(" + F + "==0x1)||(" + F + "==0x6)||(" + F + "==0x7)||(" + F + "==0x8)||(" + F +
-                "==0x9)\n\t&__V9=\"/HEX /NOASCII\"\n";
-    expected += "ELSE IF " + F + "==0x2\n\t&__V9=\"/DECIMAL /NOASCII\"\n";
-    expected += "ELSE IF " + F + "==0x3\n\t&__V9=\"/DECIMALU /NOASCII\"\n";
-    expected += "ELSE IF (" + F + "==0x4)||(" + F + "==0x5)\n\t&__V9=\"/ASCII /NOHEX\"\n";
-    expected += "ELSE\n\t&__V9=\"/HEX /NOASCII\"\n";
-    expected += "DATA.DUMP &__V7:(Var.VALUE(0x10)) &__V8 &__V9\n";
-    EXPECT_EQ(r.out, expected);
-    EXPECT_EQ(r.err,
-              "line 5: Warning: Parameter \"title\" is not supported in GEL_OpenMemoryWindow. Memory Window with no "
-              "title will be displayed.\n"
-              "line 5: Warning: GEL_OpenMemoryWindow: Some data types may not be supported by KALDRA. Please use "
-              "numeric constant value to specify data type.\n"
-              "line 5: Warning: GEL_OpenMemoryWindow: Some Display formats may not be supported by KALDRA. Please use "
-              "numeric constant value to specify Display format.\n");
-    temp_counter = 0;
-}
-
 TEST(MemoryWindow, ParametersBeyondTheFifthAreNamed) {
     temp_counter = 0;
     Parameters p = {number("0x10"), number("0x1"), quoted("\"\""), number("0"), number("0")};

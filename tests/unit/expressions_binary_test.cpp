@@ -4,9 +4,9 @@
 #include <chrono>
 #include <string>
 
-#include "expressions_test_tree.h"
+#include "expressions_test_support.h"
 
-using namespace expressions_tree;
+using namespace expressions_test;
 
 namespace {
 
@@ -87,30 +87,10 @@ TEST_F(BinaryTest, OnlyTheTrueConstantComparisonIsSimplified) {
 }
 
 TEST_F(BinaryTest, EveryLevelSpellsItsOperator) {
-    struct Case {
-        uint32_t level, op;
-        const char* expected;
-    } cases[] = {
-        {ID_multiplicative_expression, ID_STAR, "(0x1*0x2)"},
-        {ID_multiplicative_expression, ID_SLASH, "(0x1/0x2)"},
-        {ID_multiplicative_expression, ID_PERCENT, "(0x1%0x2)"},
-        {ID_additive_expression, ID_MINUS, "(0x1-0x2)"},
-        {ID_shift_expression, ID_LEFT_OP, "(0x1<<0x2)"},
-        {ID_shift_expression, ID_RIGHT_OP, "(0x1>>0x2)"},
-        {ID_relational_expression, ID_GT, "(0x1>0x2)"},
-        {ID_relational_expression, ID_LE_OP, "(0x1<=0x2)"},
-        {ID_relational_expression, ID_GE_OP, "(0x1>=0x2)"},
-        {ID_equality_expression, ID_NE_OP, "(0x1!=0x2)"},
-        {ID_and_expression, 0, "(0x1&0x2)"},
-        {ID_exclusive_or_expression, 0, "(0x1^0x2)"},
-        {ID_inclusive_or_expression, 0, "(0x1|0x2)"},
-        {ID_logical_and_expression, 0, "(0x1&&0x2)"},
-        {ID_logical_or_expression, 0, "(0x1||0x2)"},
-    };
-    for (const Case& c : cases) {
-        Converted r = convert(binary(c.level, c.op, num("0x1"), num("0x2")));
+    for (const char* op : {"*", "/", "%", "-", "<<", ">>", ">", "<=", ">=", "!=", "&", "^", "|", "&&", "||"}) {
+        Converted r = convert(std::string("0x1") + op + "0x2");
         EXPECT_EQ(r.kind, RK_EXPRESSION);
-        EXPECT_EQ(r.text(), c.expected);
+        EXPECT_EQ(r.text(), std::string("(0x1") + op + "0x2)");
         EXPECT_EQ(r.out, "");
     }
     EXPECT_STREQ(binary_operator_text(ID_ASSIGN), " ");
@@ -118,27 +98,22 @@ TEST_F(BinaryTest, EveryLevelSpellsItsOperator) {
 
 TEST_F(BinaryTest, DeclaredVariablesAndChainsAssociateToTheLeft) {
     global("y");
-    Converted r = convert(add(id("y"), num("0x1")));
-    EXPECT_EQ(r.text(), "(Var.VALUE(\\y)+0x1)");
+    EXPECT_EQ(convert("y+0x1").text(), "(Var.VALUE(\\y)+0x1)");
     // a-b-c is (a-b)-c; further operations see an expression on their left.
-    r = convert(binary(ID_additive_expression, ID_MINUS,
-                       binary(ID_additive_expression, ID_MINUS, id("y"), num("0x1")), id("k")));
-    EXPECT_EQ(r.text(), "((Var.VALUE(\\y)-0x1)-Var.Value(\\k))");
+    EXPECT_EQ(convert("y-0x1-k").text(), "((Var.VALUE(\\y)-0x1)-Var.Value(\\k))");
     // Mixed levels nest through their operands.
-    r = convert(lt(add(num("0x1"), id("y")), binary(ID_multiplicative_expression, ID_STAR, id("y"), num("0x2"))));
-    EXPECT_EQ(r.text(), "((0x1+(\\y))<(Var.VALUE(\\y)*0x2))");
+    EXPECT_EQ(convert("0x1+y < y*0x2").text(), "((0x1+(\\y))<(Var.VALUE(\\y)*0x2))");
 }
 
 // The chain of a long sum is built by a loop; its text must equal the one
 // that pairwise formatting gives.
 TEST_F(BinaryTest, LongChainsMatchPairwiseFormattingAndStayFlat) {
     global("h");
-    Node chain = num("0x0");
+    std::string chain = "0x0";
     std::string expected = "0x0";
     const char* operands[] = {"h", "0x5", "k"};
     for (int i = 0; i < 30; ++i) {
-        Node right = operands[i % 3][0] == '0' ? num(operands[i % 3]) : id(operands[i % 3]);
-        chain = add(chain, right);
+        chain += std::string("+") + operands[i % 3];
         ResultDescriptor l = with_text(expected.c_str()), r = with_text(operands[i % 3], ID_IDENTIFIER);
         int rk = std::string(operands[i % 3]) == "h" ? RK_HLL_VARIABLE : RK_TEXT;
         expected = print(ID_PLUS, i == 0 ? RK_TEXT : RK_EXPRESSION, l, rk, r);
@@ -146,8 +121,8 @@ TEST_F(BinaryTest, LongChainsMatchPairwiseFormattingAndStayFlat) {
     EXPECT_EQ(convert(chain).text(), expected);
 
     // 100 000 operators: one tree level each, converted without recursion.
-    Node long_chain = num("0x1");
-    for (int i = 0; i < 100000; ++i) long_chain = add(long_chain, num("0x1"));
+    std::string long_chain = "0x1";
+    for (int i = 0; i < 100000; ++i) long_chain += "+0x1";
     auto start = std::chrono::steady_clock::now();
     Converted big = convert(long_chain);
     auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -160,7 +135,7 @@ TEST_F(BinaryTest, LongChainsMatchPairwiseFormattingAndStayFlat) {
 
 TEST_F(BinaryTest, ConditionalSpellsEachOperandByKind) {
     global("x");
-    Converted r = convert(conditional(id("x"), num("0x1"), call("f", {})));
+    Converted r = convert("x ? 0x1 : f()");
     EXPECT_EQ(r.kind, RK_EXPRESSION);
     EXPECT_EQ(r.text(), "((\\x)?(0x1):(&__V0))");
     EXPECT_EQ(r.out, "GOSUB f\nENTRY &__V0\n");
@@ -168,20 +143,18 @@ TEST_F(BinaryTest, ConditionalSpellsEachOperandByKind) {
 
 TEST_F(BinaryTest, CommaListKeepsTheLastValueAndWritesEveryPart) {
     global("x");
-    Node list = comma(comma(call("f", {}), call("g", {})), id("x"));
-    Converted r = convert(list);
+    Converted r = convert("f(), g(), x");
     EXPECT_EQ(r.kind, RK_HLL_VARIABLE);
     EXPECT_EQ(r.text(), "x");
     EXPECT_EQ(r.out, "GOSUB f\nENTRY &__V0\nGOSUB g\nENTRY &__V1\n");
 
-    Node longer = num("0x0");
-    for (int i = 0; i < 100000; ++i) longer = comma(longer, num("0x1"));
+    std::string longer = "0x0";
+    for (int i = 0; i < 100000; ++i) longer += ",0x1";
     EXPECT_EQ(convert(longer).text(), "0x1");
 }
 
 TEST_F(BinaryTest, NoFurtherOperandIsConvertedAfterAnError) {
-    Node chain = add(add(call("GEL_Halt", {num("0x1")}), call("f", {})), call("g", {}));
-    Converted r = convert(chain);
+    Converted r = convert("GEL_Halt(0x1) + f() + g()");
     EXPECT_EQ(r.kind, 0);
     EXPECT_EQ(error_flag, 1);
     EXPECT_EQ(r.out.find("GOSUB"), std::string::npos);

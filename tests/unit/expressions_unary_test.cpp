@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "expressions_test_tree.h"
+#include "expressions_test_support.h"
 
-using namespace expressions_tree;
+using namespace expressions_test;
 
 namespace {
 
@@ -13,28 +13,28 @@ class UnaryTest : public ExpressionTest {};
 
 TEST_F(UnaryTest, CastSpellsItsOperandAndCarriesTheTypeBits) {
     global("x");
-    Converted r = convert(cast(type_name({ID_UNSIGNED, ID_CHAR}, 1), num("0x200")));
+    Converted r = convert("(unsigned char *)0x200");
     EXPECT_EQ(r.kind, RK_EXPRESSION);
     EXPECT_EQ(r.text(), "((unsigned char *)0x200)");
     EXPECT_EQ(r.rd.type_flags, TF_UNSIGNED | TF_CHAR);
 
-    EXPECT_EQ(convert(cast(type_name({ID_INT}, 0), id("x"))).text(), "((int)\\x)");
-    EXPECT_EQ(convert(cast(type_name({ID_INT}, 0), call("f", {}))).text(), "((int)&__V0)");
+    EXPECT_EQ(convert("(int)x").text(), "((int)\\x)");
+    EXPECT_EQ(convert("(int)f()").text(), "((int)&__V0)");
     architecture = 2;
-    EXPECT_EQ(convert(cast(type_name({ID_LONG}, 0), id("B12"))).text(), "((long)\\__V1)");
+    EXPECT_EQ(convert("(long)B12").text(), "((long)\\__V1)");
 }
 
 TEST_F(UnaryTest, CastOfAKeptDereferenceIsDropped) {
     global("p");
     // *p with deref_mode 0 stays text and carries the kept-dereference bit;
     // the cast around it vanishes and the bit stays.
-    Converted r = convert(cast(type_name({ID_INT}, 0), paren(unary(ID_STAR, id("p")))));
+    Converted r = convert("(int)(*p)");
     EXPECT_EQ(r.text(), "Var.Value(*\\p)");
     EXPECT_TRUE(r.rd.type_flags & TF_DEREF_AS_TEXT);
 
     // A pending drop removes the next cast of text without marking it.
     drop_next_cast = true;
-    r = convert(cast(type_name({ID_CHAR}, 0), id("k")));
+    r = convert("(char)k");
     EXPECT_EQ(r.text(), "k");
     EXPECT_FALSE(r.rd.type_flags & TF_DEREF_AS_TEXT);
     EXPECT_FALSE(drop_next_cast);
@@ -42,58 +42,58 @@ TEST_F(UnaryTest, CastOfAKeptDereferenceIsDropped) {
 
 TEST_F(UnaryTest, UnaryOperatorsByOperandKind) {
     global("x");
-    EXPECT_EQ(convert(unary(ID_MINUS, num("0x1"))).text(), "(-0x1)");
-    EXPECT_EQ(convert(unary(ID_NOT, id("x"))).text(), "Var.Value(!\\x)");
-    EXPECT_EQ(convert(unary(ID_TILDE, paren(add(num("0x1"), num("0x2"))))).text(), "(~(0x1+0x2))");
+    EXPECT_EQ(convert("-0x1").text(), "(-0x1)");
+    EXPECT_EQ(convert("!x").text(), "Var.Value(!\\x)");
+    EXPECT_EQ(convert("~(0x1+0x2)").text(), "(~(0x1+0x2))");
     // A macro temporary with a text goes through the macro-operator pass.
-    Converted m = convert(unary(ID_NOT, call("f", {})));
+    Converted m = convert("!f()");
     EXPECT_EQ(m.kind, RK_EXPRESSION);
     EXPECT_EQ(m.text(), "!\\&__V0");
     architecture = 5;
-    EXPECT_EQ(convert(unary(ID_MINUS, id("A"))).text(), "(-\\__V1)");
-    EXPECT_EQ(convert(unary(ID_AMP, at(5, "0x10"))).text(), "(&\\__V2)");
+    EXPECT_EQ(convert("-A").text(), "(-\\__V1)");
+    EXPECT_EQ(convert("&" + at(5, "0x10")).text(), "(&\\__V2)");
 }
 
 TEST_F(UnaryTest, StarWithoutDerefModeKeepsTheDereferenceAsText) {
     global("p");
-    Converted r = convert(unary(ID_STAR, cast(type_name({ID_SHORT}, 1), id("p"))));
+    Converted r = convert("*(short *)p");
     EXPECT_EQ(r.text(), "(*((short *)\\p))");
     EXPECT_EQ(r.rd.type_flags, TF_SHORT | TF_DEREF_AS_TEXT);
     // Other operators carry the operand's bits but do not mark them.
-    r = convert(unary(ID_MINUS, cast(type_name({ID_SHORT}, 0), id("p"))));
+    r = convert("-(short)p");
     EXPECT_EQ(r.rd.type_flags, TF_SHORT);
 }
 
 TEST_F(UnaryTest, SizeofByOperandKindAndOfATypeName) {
     global("x");
-    EXPECT_EQ(convert(size_of(id("x"))).text(), "sizeof \\x");
-    EXPECT_EQ(convert(size_of(id("k"))).text(), "sizeof(k)");
-    EXPECT_EQ(convert(size_of(paren(add(id("k"), num("0x1"))))).text(), "sizeof(Var.VALUE(\\k)+0x1)");
-    EXPECT_EQ(convert(size_of(call("f", {}))).text(), "sizeof &__V0");
-    EXPECT_EQ(convert(size_of(at(4, "0x4"))).text(), "sizeof \\__V1");
-    EXPECT_EQ(convert(size_of_type(type_name({ID_UNSIGNED, ID_LONG}, 0))).text(), "sizeof(unsigned long)");
+    EXPECT_EQ(convert("sizeof x").text(), "sizeof \\x");
+    EXPECT_EQ(convert("sizeof k").text(), "sizeof(k)");
+    EXPECT_EQ(convert("sizeof(k+0x1)").text(), "sizeof(Var.VALUE(\\k)+0x1)");
+    EXPECT_EQ(convert("sizeof f()").text(), "sizeof &__V0");
+    EXPECT_EQ(convert("sizeof " + at(4, "0x4")).text(), "sizeof \\__V1");
+    EXPECT_EQ(convert("sizeof(unsigned long)").text(), "sizeof(unsigned long)");
 }
 
 TEST_F(UnaryTest, PrefixStepsByOperandKind) {
     global("x");
-    Converted r = convert(prefix(ID_INC_OP, id("k")));
+    Converted r = convert("++k");
     EXPECT_EQ(r.text(), "(++k)");
     EXPECT_EQ(r.out, "");
-    r = convert(prefix(ID_DEC_OP, call("f", {})));
+    r = convert("--f()");
     EXPECT_EQ(r.text(), "(--(&__V0))");
     // An HLL variable is stepped at once; its value is the variable, so that
     // using it does not step it again.
-    r = convert(prefix(ID_INC_OP, id("x")));
+    r = convert("++x");
     EXPECT_EQ(r.kind, RK_HLL_VARIABLE);
     EXPECT_EQ(r.out, "Var.Assign (++(\\x))\n");
     EXPECT_EQ(r.text(), "x");
-    r = convert(assign(ID_ASSIGN, id("x"), prefix(ID_DEC_OP, id("x"))));
+    r = convert("x = --x");
     EXPECT_EQ(r.out, "Var.Assign (--(\\x))\nVar.Assign \\x=\\x\n");
 }
 
 TEST_F(UnaryTest, PrefixStepOfATemporaryWritesBackAndRereads) {
     architecture = 2;
-    Converted r = convert(prefix(ID_INC_OP, id("B12")));
+    Converted r = convert("++B12");
     EXPECT_EQ(r.kind, RK_CORE_REGISTER_TEMP);
     EXPECT_EQ(r.rd.number, 0);
     EXPECT_EQ(r.out,
@@ -103,7 +103,7 @@ TEST_F(UnaryTest, PrefixStepOfATemporaryWritesBackAndRereads) {
               "Register.Set B12 (register(B12)+1)\n"
               "&__REGISTER_VALUE=register(B12)\n"
               "VAR.ASSIGN \\__V0=&__REGISTER_VALUE\n");
-    r = convert(prefix(ID_DEC_OP, at(17, "0x100")));  // @data unsigned 16 bit
+    r = convert("--" + at(17, "0x100"));  // @data unsigned 16 bit
     EXPECT_EQ(r.kind, RK_MEMORY_TEMP);
     EXPECT_EQ(r.out,
               "&__MEMORY_VALUE=data.word(d:0x100)\n"

@@ -1,4 +1,4 @@
-// Helpers for the scanner and parser tests: feed a text through standard
+// Helpers for the tests that start from GEL text: feed a text through standard
 // input, collect the tokens or parse it, and print tree shapes compactly.
 #pragma once
 
@@ -14,14 +14,15 @@
 namespace frontend_test {
 
 // Starts a fresh front-end run over `text` (the driver's order: empty tree,
-// line counter 1, scanner reset on standard input).
-inline void start_run(const std::string& text) {
+// line counter 1, scanner reset on standard input). `keep_texts` keeps the
+// texts of earlier runs, which the code generator's run state may still hold.
+inline void start_run(const std::string& text, bool keep_texts = false) {
     static std::string path;
     if (!path.empty()) std::remove(path.c_str());
     path = test_support::write_temp_file(text, ".pre");
     if (tree) list_release(tree);
     tree = list_create();
-    text_arena_reset();
+    if (!keep_texts) text_arena_reset();
     error_flag = 0;
     std::FILE* in = std::freopen(path.c_str(), "rb", stdin);
     (void)in;

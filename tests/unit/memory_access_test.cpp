@@ -9,12 +9,13 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "compiler/memory_access.h"
 #include "driver/targets.h"
-#include "expressions_test_tree.h"
+#include "expressions_test_support.h"
 
-using namespace expressions_tree;
+using namespace expressions_test;
 
 namespace {
 
@@ -109,12 +110,12 @@ TEST_F(MemoryAccessTest, AtFormsReadIntoTypedTemporaries) {
               "&__MEMORY_VALUE=data.long(d:0x1000)\n"
               "Var.NEW unsigned int \\__V24\n"
               "Var.Assign \\__V24=&__MEMORY_VALUE\n");
-    EXPECT_EQ(convert(at(11, "a")).out.substr(0, 30), "&__MEMORY_VALUE=data.quad(io:a");
+    EXPECT_EQ(convert(at(11, "&__A")).out.substr(0, 34), "&__MEMORY_VALUE=data.quad(io:&__A)");
 }
 
 TEST_F(MemoryAccessTest, PeripheralRegistersByWidthAndSpace) {
     load_target();
-    Converted r = convert(id("R24"));
+    Converted r = convert("R24");
     EXPECT_EQ(r.kind, RK_PERIPHERAL_REGISTER_TEMP);
     EXPECT_EQ(r.rd.reg_address, 0x40u);
     EXPECT_EQ(r.rd.reg_width, 3u);
@@ -122,139 +123,121 @@ TEST_F(MemoryAccessTest, PeripheralRegistersByWidthAndSpace) {
               "&__REGISTER_VALUE=data.tbyte(d:0x00000040)\n"
               "Var.NEW unsigned long \\__V0\n"
               "Var.ASSIGN \\__V0=&__REGISTER_VALUE\n");
-    EXPECT_EQ(convert(id("IOREG")).out.substr(0, 43), "&__REGISTER_VALUE=data.word(io:0x00000010)\n");
-    EXPECT_EQ(convert(id("r8")).kind, RK_TEXT);  // exact spelling
+    EXPECT_EQ(convert("IOREG").out.substr(0, 43), "&__REGISTER_VALUE=data.word(io:0x00000010)\n");
+    EXPECT_EQ(convert("r8").kind, RK_TEXT);  // exact spelling
     // Address and width of a register.
-    EXPECT_EQ(convert(unary(ID_AMP, id("R32"))).text(), "(0x40004000)");
-    EXPECT_EQ(convert(size_of(id("R48"))).text(), "(6)");
-    EXPECT_EQ(convert(unary(ID_MINUS, id("R64"))).text(), "(-\\__V4)");
+    EXPECT_EQ(convert("&R32").text(), "(0x40004000)");
+    EXPECT_EQ(convert("sizeof R48").text(), "(6)");
+    EXPECT_EQ(convert("-R64").text(), "(-\\__V4)");
     // A name in both the -a set and the target is a core register.
     architecture = 2;
-    EXPECT_EQ(convert(id("B12")).kind, RK_CORE_REGISTER_TEMP);
+    EXPECT_EQ(convert("B12").kind, RK_CORE_REGISTER_TEMP);
 }
 
-TEST_F(MemoryAccessTest, WritesToPeripheralRegistersByRightKind) {
+TEST_F(MemoryAccessTest, WritesAndCompoundAssignmentsByTargetAndRightKind) {
     load_target();
     architecture = 1;
     global("x");
-    auto last_line = [](const std::string& out) {
-        size_t start = out.rfind('\n', out.size() - 2);
-        return start == std::string::npos ? out : out.substr(start + 1);
+    // Each group converts from temporary 0 on; the last line written is the write.
+    struct Case {
+        const char* gel;
+        const char* last_line;
     };
-    Node left = id("IOREG");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, left, id("R24"))).out),
-              "DATA.SET io:0x00000010 %WORD data.tbyte(d:0x00000040)\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, id("R16"), call("f", {}))).out), "DATA.SET d:0x00000030 %WORD &__V3\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, id("R8"), id("x"))).out),
-              "DATA.SET d:0x00000020 %BYTE Var.VALUE(\\x)\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, id("R48"), id("A0"))).out),
-              "DATA.SET d:0x00000050 %TWORD register(A0)\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, id("R64"), at(5, "0x8"))).out),
-              "DATA.SET d:0x00000060 %QUAD Var.VALUE(\\__V8)\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, id("R32"), add(id("x"), num("0x1")))).out),
-              "DATA.SET d:0x40004000 %LONG Var.VALUE((\\x+0x1))\n");
-}
-
-TEST_F(MemoryAccessTest, WritesToCoreRegistersAndMemoryByRightKind) {
-    load_target();
-    architecture = 1;
-    global("x");
-    auto last_line = [](const std::string& out) { return out.substr(out.rfind('\n', out.size() - 2) + 1); };
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, id("A1"), id("R8"))).out),
-              "REGISTER.SET A1 data.byte(d:0x00000020)\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, id("A1"), call("f", {}))).out), "REGISTER.SET A1 &__V3\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, id("A1"), id("x"))).out), "REGISTER.SET A1 Var.VALUE(\\x)\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, id("A1"), id("B2"))).out), "REGISTER.SET A1 register(B2)\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, id("A1"), at(0, "0x1"))).out), "REGISTER.SET A1 V.VALUE(\\__V8)\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, id("A1"), num("0x5"))).out), "REGISTER.SET A1 V.VALUE(0x5)\n");
-
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, at(17, "0x100"), id("x"))).out),
-              "Data.Set d:(0x100) %WORD Var.VALUE((unsigned short)(\\x))\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, at(3, "0x100"), call("f", {}))).out),
-              "Data.Set p:(0x100) %QUAD Var.VALUE((long long)(&__V12))\n");
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, at(10, "0x4"), id("A2"))).out),
-              "Data.Set io:(0x4) %LONG Var.VALUE((int)(\\__V14))\n");
-    // Text with a percent sign is written as it stands.
-    EXPECT_EQ(last_line(convert(assign(ID_ASSIGN, at(20, "0x4"),
-                                       binary(ID_multiplicative_expression, ID_PERCENT, id("x"), num("0x3"))))
-                            .out),
-              "Data.Set io:(0x4) %BYTE Var.VALUE((unsigned char)((\\x%0x3)))\n");
-}
-
-TEST_F(MemoryAccessTest, CompoundAssignmentsToRegistersAndMemory) {
-    load_target();
-    architecture = 1;
-    global("x");
-    auto last_line = [](const std::string& out) { return out.substr(out.rfind('\n', out.size() - 2) + 1); };
-    EXPECT_EQ(last_line(convert(assign(ID_ADD_ASSIGN, id("R16"), id("A0"))).out),
-              "DATA.SET d:0x00000030 %WORD Var.VALUE((\\__V0)+(\\__V1))\n");
-    EXPECT_EQ(last_line(convert(assign(ID_OR_ASSIGN, id("IOREG"), num("0x1"))).out),
-              "DATA.SET io:0x00000010 %WORD Var.VALUE((\\__V2)|(0x1))\n");
-    EXPECT_EQ(last_line(convert(assign(ID_SUB_ASSIGN, id("A0"), id("x"))).out),
-              "REGISTER.SET A0 Var.VALUE((\\__V3)-(\\x))\n");
-    EXPECT_EQ(last_line(convert(assign(ID_LEFT_ASSIGN, id("A0"), call("f", {}))).out),
-              "REGISTER.SET A0 Var.VALUE((\\__V4)<<(&__V5))\n");
-    EXPECT_EQ(last_line(convert(assign(ID_AND_ASSIGN, at(6, "0x200"), num("0xff"))).out),
-              "DATA.SET d:(0x200) %LONG V.VALUE((int)((\\__V6)&(0xff)))\n");
-    EXPECT_EQ(last_line(convert(assign(ID_XOR_ASSIGN, at(13, "0x200"), paren(add(id("x"), num("0x1"))))).out),
-              "DATA.SET p:(0x200) %WORD V.VALUE((unsigned short)((\\__V7)^(Var.VALUE(\\x)+0x1)))\n");
+    const std::vector<std::vector<Case>> groups = {
+        {
+            {"IOREG = R24", "DATA.SET io:0x00000010 %WORD data.tbyte(d:0x00000040)\n"},
+            {"R16 = f()", "DATA.SET d:0x00000030 %WORD &__V3\n"},
+            {"R8 = x", "DATA.SET d:0x00000020 %BYTE Var.VALUE(\\x)\n"},
+            {"R48 = A0", "DATA.SET d:0x00000050 %TWORD register(A0)\n"},
+            {"R64 = *(short*)0x8@data", "DATA.SET d:0x00000060 %QUAD Var.VALUE(\\__V8)\n"},
+            {"R32 = x + 0x1", "DATA.SET d:0x40004000 %LONG Var.VALUE((\\x+0x1))\n"},
+        },
+        {
+            {"A1 = R8", "REGISTER.SET A1 data.byte(d:0x00000020)\n"},
+            {"A1 = f()", "REGISTER.SET A1 &__V3\n"},
+            {"A1 = x", "REGISTER.SET A1 Var.VALUE(\\x)\n"},
+            {"A1 = B2", "REGISTER.SET A1 register(B2)\n"},
+            {"A1 = *(char*)0x1@prog", "REGISTER.SET A1 V.VALUE(\\__V8)\n"},
+            {"A1 = 0x5", "REGISTER.SET A1 V.VALUE(0x5)\n"},
+            {"*(unsigned short*)0x100@data = x", "Data.Set d:(0x100) %WORD Var.VALUE((unsigned short)(\\x))\n"},
+            {"*(long long*)0x100@prog = f()", "Data.Set p:(0x100) %QUAD Var.VALUE((long long)(&__V12))\n"},
+            {"*(int*)0x4@io = A2", "Data.Set io:(0x4) %LONG Var.VALUE((int)(\\__V14))\n"},
+            // Text with a percent sign is written as it stands.
+            {"*(unsigned char*)0x4@io = x % 0x3", "Data.Set io:(0x4) %BYTE Var.VALUE((unsigned char)((\\x%0x3)))\n"},
+        },
+        {
+            {"R16 += A0", "DATA.SET d:0x00000030 %WORD Var.VALUE((\\__V0)+(\\__V1))\n"},
+            {"IOREG |= 0x1", "DATA.SET io:0x00000010 %WORD Var.VALUE((\\__V2)|(0x1))\n"},
+            {"A0 -= x", "REGISTER.SET A0 Var.VALUE((\\__V3)-(\\x))\n"},
+            {"A0 <<= f()", "REGISTER.SET A0 Var.VALUE((\\__V4)<<(&__V5))\n"},
+            {"*(int*)0x200@data &= 0xFF", "DATA.SET d:(0x200) %LONG V.VALUE((int)((\\__V6)&(0xFF)))\n"},
+            {"*(unsigned short*)0x200@prog ^= (x + 0x1)",
+             "DATA.SET p:(0x200) %WORD V.VALUE((unsigned short)((\\__V7)^(Var.VALUE(\\x)+0x1)))\n"},
+        },
+    };
+    for (const std::vector<Case>& group : groups) {
+        temp_counter = 0;
+        for (const Case& c : group) {
+            std::string out = convert(c.gel).out;
+            EXPECT_EQ(out.substr(out.rfind('\n', out.size() - 2) + 1), c.last_line) << c.gel;
+        }
+    }
 }
 
 TEST_F(MemoryAccessTest, StepsOfPeripheralRegistersAndMemory) {
     load_target();
-    Converted r = convert(prefix(ID_INC_OP, id("R24")));
+    Converted r = convert("++R24");
     EXPECT_EQ(r.kind, RK_PERIPHERAL_REGISTER_TEMP);
     EXPECT_EQ(r.out.substr(r.out.find("DATA.SET")),
               "DATA.SET d:0x00000040 %TBYTE (data.tbyte(d:0x00000040)+1)\n"
               "&__REGISTER_VALUE=data.tbyte(d:0x00000040)\n"
               "Var.Assign \\__V0=&__REGISTER_VALUE\n");
-    r = convert(postfix(ID_DEC_OP, id("IOREG")));
+    r = convert("IOREG--");
     EXPECT_EQ(r.kind, RK_MACRO_TEMP);
     EXPECT_EQ(r.rd.number, 1);
     EXPECT_EQ(r.out.substr(r.out.find("&__V1=")),
               "&__V1=Var.VALUE(\\__V2)\n"
               "Data.Set io:0x00000010 %WORD (data.word(io:0x00000010)-1)\n");
-    r = convert(postfix(ID_INC_OP, at(16, "0x100")));
+    r = convert(at(16, "0x100") + "++");
     EXPECT_EQ(r.out.substr(r.out.find("&__V3=")),
               "&__V3=Var.VALUE(\\__V4)\n"
               "Data.Set d:(0x100) %BYTE (data.byte(d:0x100)+1)\n");
     architecture = 4;
-    r = convert(prefix(ID_DEC_OP, id("A3")));
+    r = convert("--A3");
     EXPECT_EQ(r.out.substr(r.out.find("REGISTER.SET")),
               "REGISTER.SET A3 (register(A3)-1)\n"
               "&__REGISTER_VALUE=register(A3)\n"
               "VAR.ASSIGN \\__V5=&__REGISTER_VALUE\n");
-    r = convert(postfix(ID_INC_OP, id("A3")));
+    r = convert("A3++");
     EXPECT_EQ(r.out.substr(r.out.find("&__V6=")), "&__V6=Var.VALUE(\\__V7)\nRegister.Set A3 (register(A3)+1)\n");
 }
 
 TEST_F(MemoryAccessTest, DereferenceFormsByDerefMode) {
     global("p");
-    Node deref = unary(ID_STAR, cast(type_name({ID_UNSIGNED, ID_CHAR}, 1), num("0x200")));
     deref_mode = 1;
-    Converted r = convert(deref);
+    Converted r = convert("*(unsigned char *)0x200");
     EXPECT_EQ(r.text(), "Data.Byte(D:(0x200))");
     EXPECT_TRUE(r.rd.type_flags & TF_DEREF_AS_TEXT);
     EXPECT_FALSE(drop_next_cast);
 
     struct Case {
         int mode;
-        Node operand;
+        const char* operand;
         const char* expected;
     } cases[] = {
-        {1, id("p"), "Data.Long(D:Var.Value(\\p))"},
-        {1, call("f", {}), "Data.Long(D:(&__V0))"},
-        {2, id("p"), "\\Data_Long(\\p)"},
-        {2, num("0x10"), "\\Data_Long(0x10)"},
-        {5, cast(type_name({ID_LONG}, 1), id("q")), "Data.Quad(D:(q))"},
-        {6, cast(type_name({ID_SHORT}, 1), id("q")), "\\Data_Word((q))"},
-        {1, cast(type_name({ID_LONG, ID_LONG}, 1), id("q")), "Data.TYPE_ERROR(D:(q))"},
-        {1, cast(type_name({ID_UNSIGNED}, 1), id("q")), "Data.Long(D:((unsigned *)q))"},
-        {1, at(6, "0x10"), "Data.Long(D:(\\__V1))"},
+        {1, "p", "Data.Long(D:Var.Value(\\p))"},
+        {1, "f()", "Data.Long(D:(&__V0))"},
+        {2, "p", "\\Data_Long(\\p)"},
+        {2, "0x10", "\\Data_Long(0x10)"},
+        {5, "(long *)q", "Data.Quad(D:(q))"},
+        {6, "(short *)q", "\\Data_Word((q))"},
+        {1, "(long long *)q", "Data.TYPE_ERROR(D:(q))"},
+        {1, "(unsigned *)q", "Data.Long(D:((unsigned *)q))"},
+        {1, "(*(int*)0x10@data)", "Data.Long(D:(\\__V1))"},
     };
     for (Case& c : cases) {
         deref_mode = c.mode;
-        r = convert(unary(ID_STAR, c.operand));
+        r = convert(std::string("*") + c.operand);
         EXPECT_EQ(r.text(), c.expected);
         EXPECT_EQ(drop_next_cast, (c.mode & 4) != 0) << c.expected;
         drop_next_cast = false;

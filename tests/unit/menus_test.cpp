@@ -3,21 +3,14 @@
 
 #include <string>
 
-#include "compiler/codegen.h"
-#include "compiler/compiler.h"
-#include "declarations_tree.h"
-#include "test_support.h"
+#include "compile_test_support.h"
 
-using namespace decl_tree;
-using test_support::Capture;
+using compile_test::after;
+using compile_test::compile_text;
+using compile_test::Output;
+using compile_test::parse_accepted;
 
 namespace {
-
-List* tree_of(std::vector<Node> top) {
-    std::vector<Node> externals;
-    for (Node& n : top) externals.push_back(external(n));
-    return build(externals);
-}
 
 tree_element* node_at(List* tree, long i) {
     tree_element* e = list_at(tree, i);
@@ -38,54 +31,14 @@ std::string describe(tree_element* menu) {
     return s;
 }
 
-struct Output {
-    std::string out;
-    std::string err;
-};
-
-Output convert(std::vector<Node> top) {
-    reset_run();
-    List* tree = tree_of(std::move(top));
-    regroup_menus(tree);
-    Output r;
-    {
-        Capture err(stderr);
-        Capture out(stdout);
-        compile(tree, "out.cmm", test_support::private_path("menus_test_macros.dts").c_str());
-        r.out = out.text();
-        r.err = err.text();
-    }
-    list_release(tree);
-    return r;
-}
-
-std::string after(const std::string& text, const std::string& marker) {
-    size_t at = text.find(marker);
-    return at == std::string::npos ? std::string() : text.substr(at);
-}
-
 const std::string menu_head = "\n__GeL_MeNu_CrEaTe:\n(\nMENU.ReProgram\n(\nADD\nMENU\n(\nPOPUP \"GEL\"\n(\n";
 const std::string menu_tail = ")\n)\n)\nRETURN\n)\n";
 
 }  // namespace
 
 TEST(RegroupMenus, StablePartitionSyntheticTitleDroppedEmptyMenuAndMovedComment) {
-    Node titled = menuitem("\"A\"", 3);
-    titled.kids.insert(titled.kids.begin(), comment_block({"// -- about A"}, 3));
-    Node f = function("f", empty_parameters(), empty_body());
-    List* tree = tree_of({
-        declaration(specifiers({type_spec(ID_INT)}), {init_declarator("x")}),
-        hotmenu("h0", 2),
-        titled,
-        f,
-        hotmenu("h1"),
-        dialog("d1", {{"p", ""}}),
-        menuitem("\"Empty\""),
-        menuitem("\"B\""),
-        slider("s"),
-        hotmenu("h2"),
-        comment_block({"// -- alone"}),
-    });
+    parse_accepted("int x;\nhotmenu h0() {}\n// -- about A\nmenuitem \"A\"\nf(){}\nhotmenu h1() {}\ndialog d1(p) {}\n"
+                   "menuitem \"Empty\"\nmenuitem \"B\"\nslider s(0, 10, 1, 1, v) {}\nhotmenu h2() {}\n// -- alone\n");
     regroup_menus(tree);
     ASSERT_EQ(tree->count, 6u);
     EXPECT_EQ(node_at(tree, 0)->id, ID_declaration);
@@ -102,17 +55,13 @@ TEST(RegroupMenus, StablePartitionSyntheticTitleDroppedEmptyMenuAndMovedComment)
     EXPECT_EQ(a->first->id, ID_dts_comment);
     EXPECT_STREQ(a->first->child->first->txt, "// -- about A");
     EXPECT_EQ(list_at(tree, 4)->id, ID_external_declaration);
-    list_release(tree);
-}
 
-TEST(RegroupMenus, TreeWithoutMenusIsUnchanged) {
-    List* tree = tree_of({declaration(specifiers({type_spec(ID_INT)}), {init_declarator("x")}),
-                          function("f", empty_parameters(), empty_body()), menuitem("\"lonely\"")});
+    // A tree without menus is unchanged, but for a menu title without items.
+    parse_accepted("int x;\nf(){}\nmenuitem \"lonely\"\n");
     regroup_menus(tree);
     ASSERT_EQ(tree->count, 2u);
     EXPECT_EQ(node_at(tree, 0)->id, ID_declaration);
     EXPECT_EQ(node_at(tree, 1)->id, ID_function_definition);
-    list_release(tree);
     List* empty = list_create();
     regroup_menus(empty);
     EXPECT_EQ(empty->count, 0u);
@@ -120,15 +69,8 @@ TEST(RegroupMenus, TreeWithoutMenusIsUnchanged) {
 }
 
 TEST(MenuSubroutine, PopupsEntriesSliderWarningAndFunctionTable) {
-    Output r = convert({
-        menuitem("\"First\""),
-        hotmenu("h1"),
-        slider("s", 7),
-        dialog("d1", {{"v", ""}}),
-        function("StartUp", empty_parameters(), empty_body()),
-        menuitem("\"Second\""),
-        hotmenu("h2"),
-    });
+    Output r = compile_text("menuitem \"First\"\nhotmenu h1() {}\n\n\n\n\nslider s(0, 10, 1, 1, v) {}\n"
+                            "dialog d1(v) {}\nStartUp(){}\nmenuitem \"Second\"\nhotmenu h2() {}\n");
     EXPECT_NE(r.out.find("ELSE\n(\nGOSUB StartUp\nGOSUB __GeL_MeNu_CrEaTe\n)\nENDDO\n\nStartUp:\n(\nRETURN\n)\n"),
               std::string::npos);
     std::string menu = menu_head +
@@ -158,10 +100,7 @@ TEST(MenuSubroutine, PopupsEntriesSliderWarningAndFunctionTable) {
 }
 
 TEST(MenuSubroutine, HotmenuWithCommentAndParametersAndItsReturnAnalysis) {
-    Node hp = nt(ID_hotmenu, {comment_block({"// -- run it"}), ident("hp"),
-                              nt(ID_function_parameter_list, {parameter({ident("x")})}), empty_body()});
-    Node hv = nt(ID_hotmenu, {ident("hv"), block({return_value()})});
-    Output r = convert({hp, hv});
+    Output r = compile_text("// -- run it\nhotmenu hp(x) {}\nhotmenu hv() { return 1; }\n");
     std::string hp_text = after(r.out, "RETURN\n)\n// -- run it");
     hp_text = hp_text.substr(0, hp_text.find("\nhv:"));
     EXPECT_EQ(hp_text,
@@ -177,7 +116,7 @@ TEST(MenuSubroutine, HotmenuWithCommentAndParametersAndItsReturnAnalysis) {
 }
 
 TEST(DialogSubroutines, LabelWidthPositionsAndTheValueFunction) {
-    Output r = convert({menuitem("\"M\""), dialog("setup", {{"addr", ""}, {"len", "\"Length\""}})});
+    Output r = compile_text("menuitem \"M\"\ndialog setup(addr, len \"Length\") {}\n");
     std::string expected =
         "\nsetup_dialog:\n(\nLOCAL &addr &len\n&addr=0\n&len=0\nDIALOG\n(\nHEADER \"setup\"\n"
         "POS 0. 0. 8.\nTEXT \"addr\"\nPOS 0. 1. 8.\nTEXT \"Length\"\n"
@@ -192,7 +131,7 @@ TEST(DialogSubroutines, LabelWidthPositionsAndTheValueFunction) {
 }
 
 TEST(DialogSubroutines, EmptyItemsLeaveGapsInTheBoxAndAreNotParameters) {
-    Output mixed = convert({dialog("d2", {{"a", ""}, {"", ""}, {"b", "\"Bee\""}})});
+    Output mixed = compile_text("dialog d2(a, , b \"Bee\") {}");
     std::string expected =
         "\nd2_dialog:\n(\nLOCAL &a &b\n&a=0\n&b=0\nDIALOG\n(\nHEADER \"d2\"\n"
         "POS 0. 0. 5.\nTEXT \"a\"\nPOS 0. 2. 5.\nTEXT \"Bee\"\n"
@@ -204,12 +143,12 @@ TEST(DialogSubroutines, EmptyItemsLeaveGapsInTheBoxAndAreNotParameters) {
         "RETURN\n)\n";
     EXPECT_EQ(after(mixed.out, "\nd2_dialog:"), expected);
 
-    Output empty = convert({dialog("d3", {{"", ""}})});
+    Output empty = compile_text("dialog d3() {}");
     EXPECT_EQ(after(empty.out, "\nd3_dialog:"),
               "\nd3_dialog:\n(\nLOCAL\nDIALOG\n(\nHEADER \"d3\"\nPOS 0. 1. 10.\n"
               "BUTTON \"Execute\" \n(\nDO &path_out_cmm d3\n)\n)\nRETURN\n)\n\nd3:\n(\nRETURN\n)\n");
 
-    Output all_empty = convert({dialog("d4", {{"", ""}, {"", ""}})});
+    Output all_empty = compile_text("dialog d4(,) {}");
     EXPECT_NE(all_empty.out.find("POS 0. 2. 10.\n"), std::string::npos);
     EXPECT_NE(all_empty.out.find("\nd4:\n(\nRETURN\n)\n"), std::string::npos);
     EXPECT_EQ(all_empty.err, "");

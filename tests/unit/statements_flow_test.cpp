@@ -4,10 +4,9 @@
 
 #include "compiler/codegen.h"
 #include "driver/diagnostics.h"
-#include "statements_tree.h"
+#include "frontend_test_support.h"
 #include "test_support.h"
 
-using namespace statements_tree;
 using test_support::Capture;
 
 namespace {
@@ -21,66 +20,62 @@ protected:
     }
     void TearDown() override { error_flag = 0; }
 
-    // Converts one statement and returns what it wrote.
-    static std::string convert(List* stmt) {
-        Capture out(stdout);
-        C_statement(stmt, test_support::private_path("macro_file.dts").c_str());
-        std::string text = out.text();
-        list_release(stmt);
-        return text;
+    // The list of the first statement of a function body parsed from `gel`.
+    static List* parsed(const std::string& gel) {
+        frontend_test::start_run("t(){" + gel + "\n}\n", true);
+        Capture err(stderr);
+        EXPECT_EQ(parse(), 0) << err.text();
+        tree_element* statement = frontend_test::find_first(tree, ID_statement);
+        EXPECT_NE(statement, nullptr) << gel;
+        return statement ? statement->child : nullptr;
     }
+
+    // Converts one statement and returns what it wrote.
+    static std::string write(List* statement) {
+        Capture out(stdout);
+        if (statement) C_statement(statement, test_support::private_path("macro_file.dts").c_str());
+        return out.text();
+    }
+    static std::string convert(const std::string& gel) { return write(parsed(gel)); }
 };
 
 uint32_t size_of(const List* l) { return l != nullptr ? l->count : 0; }
 
 TEST_F(StatementFlow, ListKeepsSourceOrderWithLabelsGotoAndQuernaLines) {
-    List* body = block({{labeled("top", goto_statement("top"))},
-                        {nullptr, "B::Break"},
-                        {empty_statement()},
-                        {block({{goto_statement("inner")}, {return_statement()}})},
-                        {return_statement()}});
-    EXPECT_EQ(convert(body), "top:\nGOTO top\nB::Break\nGOTO inner\nRETURN\nRETURN\n");
-}
-
-TEST_F(StatementFlow, EmptyBlockWritesNothing) {
-    EXPECT_EQ(convert(block({})), "");
+    EXPECT_EQ(convert("{ top: goto top;\n//! QUERNA(B::Break)\n ; { goto inner; return; } return; }"),
+              "top:\nGOTO top\nB::Break\nGOTO inner\nRETURN\nRETURN\n");
+    EXPECT_EQ(convert("{}"), "");
 }
 
 TEST_F(StatementFlow, VeryLongBodyIsWalkedWithoutRecursion) {
     // One nesting level per statement: a recursive walk would exhaust the stack.
     const int n = 200000;
-    std::vector<Item> items(n, Item{});
-    for (int i = 0; i < n; ++i) items[i].stmt = (i % 2) ? return_statement() : goto_statement("x");
-    std::string text = convert(block(items));
-    std::string expected;
-    for (int i = 0; i < n; ++i) expected += (i % 2) ? "RETURN\n" : "GOTO x\n";
-    EXPECT_EQ(text, expected);
+    std::string body = "{", expected;
+    for (int i = 0; i < n; ++i) {
+        body += (i % 2) ? "return;" : "goto x;";
+        expected += (i % 2) ? "RETURN\n" : "GOTO x\n";
+    }
+    EXPECT_EQ(convert(body + "}"), expected);
 }
 
 TEST_F(StatementFlow, BlockPopsScopeNamesBackToItsDepth) {
+    List* statement = parsed("{ return; }");
     List* saved = scope_names;
     scope_names = list_create();
     for (const char* name : {"a", "b", "c"}) names_append(scope_names, name);
-    List* stmt = block({{return_statement()}});
     {
         Capture out(stdout);
-        C_compound_statement(stmt->first->child, 1, test_support::private_path("macro_file.dts").c_str());
+        C_compound_statement(statement->first->child, 1, test_support::private_path("macro_file.dts").c_str());
         EXPECT_EQ(out.text(), "RETURN\n");
     }
     EXPECT_EQ(scope_names->count, 1u);
     EXPECT_STREQ(names_last(scope_names), "a");
-    list_release(stmt);
     list_release(scope_names);
     scope_names = saved;
 }
 
 TEST_F(StatementFlow, BreaksJumpToTheInnermostLoopAndWriteItsLabelOnce) {
-    // for(;;){break; break;} for(;;){for(;;){break;} break;} for(;;){} break;
-    List* body = block({{forever(block({{break_statement()}, {break_statement()}}))},
-                        {forever(block({{forever(block({{break_statement()}}))}, {break_statement()}}))},
-                        {forever(block({}))},
-                        {break_statement()}});
-    EXPECT_EQ(convert(body),
+    EXPECT_EQ(convert("{ for(;;){break; break;} for(;;){for(;;){break;} break;} for(;;){} break; }"),
               "WHILE \n(\nGOTO __L0\nGOTO __L0\n)\n__L0:\n"
               "WHILE \n(\nWHILE \n(\nGOTO __L2\n)\n__L2:\nGOTO __L1\n)\n__L1:\n"
               "WHILE \n(\n)\n");
@@ -91,34 +86,35 @@ TEST_F(StatementFlow, BreaksJumpToTheInnermostLoopAndWriteItsLabelOnce) {
 }
 
 TEST_F(StatementFlow, LoopCutShortByAnErrorLeavesTheStacksBalanced) {
-    List* loop = forever(block({{break_statement()}}));
+    List* loop = parsed("for(;;){break;}");
     error_flag = 1;
-    EXPECT_EQ(convert(loop), "");
+    EXPECT_EQ(write(loop), "");
     EXPECT_EQ(size_of(loop_labels), 0u);
     EXPECT_EQ(size_of(break_targets), 0u);
     EXPECT_EQ(deref_mode, 0);
 }
 
 TEST_F(StatementFlow, DeeplyNestedBlocksAndLoops) {
-    List* stmt = break_statement();
+    std::string statement = "break;";
     const int depth = 2000;
-    for (int i = 0; i < depth; ++i) stmt = (i % 2) ? block({{stmt}}) : forever(stmt);
-    std::string text = convert(stmt);
+    for (int i = 0; i < depth; ++i) statement = (i % 2) ? "{" + statement + "}" : "for(;;) " + statement;
+    std::string text = convert(statement);
     // The break leaves the innermost loop, which is the first one built.
     EXPECT_NE(text.find("GOTO __L999\n)\n__L999:\n"), std::string::npos);
     EXPECT_EQ(size_of(loop_labels), 0u);
 }
 
 TEST_F(StatementFlow, PendingPointerStepsAreWrittenAfterTheirStatement) {
+    List* block = parsed("{ ; ; }");
     pending_pointer_steps = {{"p", true}, {"q", false}};
-    EXPECT_EQ(convert(block({{empty_statement()}, {empty_statement()}})), "Var.Assign \\p=\\p+1\nVar.Assign \\q=\\q-1\n");
+    EXPECT_EQ(write(block), "Var.Assign \\p=\\p+1\nVar.Assign \\q=\\q-1\n");
     EXPECT_TRUE(pending_pointer_steps.empty());
 }
 
 TEST_F(StatementFlow, JumpsOutsideLoops) {
-    EXPECT_EQ(convert(break_statement()), "");
-    EXPECT_EQ(convert(return_statement()), "RETURN\n");
-    EXPECT_EQ(convert(goto_statement("done")), "GOTO done\n");
+    EXPECT_EQ(convert("break;"), "");
+    EXPECT_EQ(convert("return;"), "RETURN\n");
+    EXPECT_EQ(convert("goto done;"), "GOTO done\n");
     EXPECT_EQ(size_of(break_targets), 0u);
 }
 
