@@ -100,7 +100,7 @@ bool check_quoted(const GelParameter* parameters, int position, const char* name
     return false;
 }
 
-bool is_numeric_literal(const GelParameter& p) { return p.kind == RK_TEXT && p.rd.number == 129; }
+bool is_numeric_literal(const GelParameter& p) { return p.kind == RK_TEXT && p.rd.number == ID_CONSTANT; }
 
 bool is_literal(const GelParameter& p) { return is_numeric_literal(p) || is_quoted(p); }
 

@@ -34,7 +34,7 @@ MemoryClassChoice select_memory_class(GelParameter* page) {
         else choice.constant = "p";
         return choice;
     }
-    choice.macro_number = temp_counter;
+    choice.macro_number = numbering.temp_counter;
     std::fputs("IF ", stdout);
     print_gel_parameter(page);
     std::printf("==1\n\t&__V%i=\"d\"\nELSE IF ", choice.macro_number);

@@ -18,10 +18,10 @@ struct MemoryClassChoice {
     int32_t macro_number = 0;
 };
 
-// A numeric constant page (kind RK_TEXT, node 129) selects by its text:
+// A numeric constant page (kind RK_TEXT, node ID_CONSTANT) selects by its text:
 // "0x1" data, "0x2" io, anything else program; nothing is written. Any other
 // page writes the run-time IF chain that assigns "d", "io" or "p" to
-// &__V<temp_counter> (the counter is not advanced) and returns that number.
+// &__V<numbering.temp_counter> (the counter is not advanced) and returns that number.
 // A null page (no page given) selects program memory.
 // Write every check of the call before this: the chain is output.
 MemoryClassChoice select_memory_class(GelParameter* page);

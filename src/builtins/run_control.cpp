@@ -109,6 +109,6 @@ GEL_HANDLER(GEL_Run) {
 // The target is always taken to be in real-time mode: the call's value, the
 // macro temporary the call site takes next, is set to 1.
 GEL_HANDLER(GEL_IsInRealTimeMode) {
-    std::printf("&__V%i=1\n", temp_counter);
+    std::printf("&__V%i=1\n", numbering.temp_counter);
     return 0;
 }

@@ -330,10 +330,10 @@ GEL_HANDLER(GEL_Trace) {
     } else {
         std::printf("PRINT \"GEL_Trace \" %s\n", parameters[0].rd.text);
     }
-    if (temp_counter < 0)
-        std::printf("ENTRY &__V_%i\n", -temp_counter);
+    if (numbering.temp_counter < 0)
+        std::printf("ENTRY &__V_%i\n", -numbering.temp_counter);
     else
-        std::printf("ENTRY &__V%i\n", temp_counter);
-    temp_counter += 1;
+        std::printf("ENTRY &__V%i\n", numbering.temp_counter);
+    numbering.temp_counter += 1;
     return 0;
 }

@@ -220,7 +220,7 @@ GEL_HANDLER(GEL_OpenMemoryWindow) {
     }
 
     // The class, data type and display format go to three macro temporaries.
-    int n = temp_counter;
+    int n = numbering.temp_counter;
     MemoryClassChoice choice = select_memory_class(page);
     if (choice.constant) std::printf("&__V%i=\"%s\"\n", n, choice.constant);
     if (!assign_code(parameters[3], n + 1, name, line, kDataTypes, "&__V%i=\"/%s\"\n",

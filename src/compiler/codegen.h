@@ -1,6 +1,12 @@
 // Run state and conversion routines shared by the parts of the code generator.
 // Each routine takes the child list of the node it converts. Owners of each
 // definition are noted; keep declarations here in step with the definitions.
+//
+// The run state is global, grouped below in one struct per lifetime (the
+// numbering of generated names is in value.h). compile resets every group
+// (reset_run_state, compiler.cpp) before the first declaration, except the
+// loop stacks, which each loop restores itself; in between, each group is
+// kept by the owner that its comment names.
 #pragma once
 
 #include <cstdint>
@@ -10,18 +16,39 @@
 #include "frontend/tree.h"
 
 // ---- program frame, declarations and functions (compiler.cpp, declarations.cpp) ----
-extern List* scope_names;          // parameters and locals in scope
-extern List* global_names;         // global variables in declaration order
-extern List* function_table;       // name + flags byte: 1 = returns nothing
-extern List* undefined_functions;  // called but not defined
-extern List* menu_list;            // borrowed menu definition nodes (element txt unused)
-extern List* pointer_variables;    // names declared with at least one '*'
-extern char* path_name;            // macro suffix of the script's own path
-extern bool inside_function;
-extern bool declaration_continues;
-extern bool menu_present;
-extern bool startup_present;
-extern bool in_variable_declaration[2];
+// The script as a whole: what its top-level elements define and its calls
+// use. Built up over one compile, read by the program frame, the lookups
+// below and the run report. Owner: compiler.cpp.
+struct ProgramState {
+    List* global_names = nullptr;         // global variables in declaration order
+    List* function_table = nullptr;       // name + flags byte: 1 = returns nothing
+    List* undefined_functions = nullptr;  // called but not defined
+    List* menu_list = nullptr;            // borrowed menu definition nodes (element txt unused)
+    List* pointer_variables = nullptr;    // names declared with at least one '*' (compile keeps a list
+                                          // made before it; free_compiler_lists releases it)
+    char* path_name = nullptr;            // macro suffix of the script's own path
+    bool menu_present = false;
+    bool startup_present = false;
+};
+extern ProgramState program_state;
+
+// The function, menu item or dialog being converted: set on entering its
+// body, emptied on leaving it. Owner: compiler.cpp (menus.cpp for menus).
+struct FunctionState {
+    List* scope_names = nullptr;  // parameters and locals in scope, innermost last
+    bool inside_function = false;  // variables are declared local (Var.NEWLOCAL)
+};
+extern FunctionState function_state;
+
+// The declaration being converted: set and cleared around one declaration.
+// Owner: declarations.cpp (compiler.cpp for parameter blocks).
+struct DeclarationState {
+    bool declaration_continues = false;  // a parameter's line goes on: no newline after the name
+    // While the specifiers of a variable declaration are converted:
+    bool forbid_struct_and_enum = false;         // a struct, union or enum specifier is an error
+    bool forbid_storage_and_qualifiers = false;  // a storage class or a type qualifier is an error
+};
+extern DeclarationState declaration_state;
 
 int C_function_definition(List* list, const char* macrofilename);
 int C_function_declarator(List* list);
@@ -80,8 +107,14 @@ char* C_enumerator_list(List* list, char** text);
 char* C_enumerator(List* list, char** text);
 
 // ---- statements (statements.cpp) ----
-extern List* loop_labels;
-extern List* break_targets;
+// The loops being converted, innermost last. Each loop pushes its label on
+// entry and pops it (and the break targets naming it) on exit, also when its
+// conversion is cut short. Owner: statements_loops.cpp.
+struct LoopState {
+    List* loop_labels = nullptr;    // label number of each open loop
+    List* break_targets = nullptr;  // labels that a "break" jumped to: the loop writes them at its end
+};
+extern LoopState loop_state;
 
 int C_compound_statement(List* list, long scope_depth, const char* macrofilename);
 int C_statement_list(List* list, const char* macrofilename);
@@ -99,24 +132,40 @@ void return_conditional(ResultDescriptor* rd);
 int return_dereference(ResultDescriptor* rd);
 
 // ---- expressions (expressions.cpp) ----
-extern int deref_mode;          // bit 1 function form, bit 2 HLL form, bit 4 drop the next cast
-extern bool drop_next_cast;
-// A postfix "++"/"--" on a pointer variable leaves its update to the
-// statement that holds it: the step is recorded here, in source order, and
-// written after the statement, the IF or WHILE test or the returned value
-// that reads the pointer's old value.
+// How a unary '*' in the expression being converted is written (bits of
+// deref_mode; with none set, a '*' is no target read).
+enum DerefMode : int {
+    DEREF_NONE = 0,
+    DEREF_FUNCTION_FORM = 1,  // Data.<size>(D:address): the script reads target memory
+    DEREF_HLL_FORM = 2,       // \Data_<size>(address): the HLL evaluator reads it
+    DEREF_DROP_CAST = 4,      // an assigned value: the cast around the '*' is dropped (drop_next_cast)
+                              // and the result is not kept as a dereference text
+};
 struct PointerStep {
     const char* name;  // pooled
     bool up;           // "++"
 };
-extern std::vector<PointerStep> pending_pointer_steps;
-// Set by a caller that drops the value of the expression it converts (an
-// expression statement, a for loop's initialisation and step, the left parts
-// of a comma list). The first postfix expression reached takes and clears it:
-// a postfix "++"/"--" whose value nobody reads keeps no copy of the old value.
-extern bool postfix_value_unused;
-extern uint32_t builtin_selection_mask;  // cleared by compile
-// Clears the flags above (called by compile before the first declaration).
+// The expression being converted: set by the statement or declaration that
+// converts it and cleared when it is done. Owner: expressions.cpp.
+struct ExpressionState {
+    int deref_mode = DEREF_NONE;  // DerefMode bits
+    bool drop_next_cast = false;  // the cast around the dereference just converted is dropped
+    // A postfix "++"/"--" on a pointer variable leaves its update to the
+    // statement that holds it: the step is recorded here, in source order, and
+    // written after the statement, the IF or WHILE test or the returned value
+    // that reads the pointer's old value.
+    std::vector<PointerStep> pending_pointer_steps;
+    // Set by a caller that drops the value of the expression it converts (an
+    // expression statement, a for loop's initialisation and step, the left
+    // parts of a comma list). The first postfix expression reached takes and
+    // clears it: a postfix "++"/"--" whose value nobody reads keeps no copy of
+    // the old value.
+    bool postfix_value_unused = false;
+    uint32_t builtin_selection_mask = 0;  // set while a built-in call is dispatched
+};
+extern ExpressionState expression_state;
+// Clears expression_state and the name indexes (called by compile before the
+// first declaration).
 void reset_expression_state();
 
 int C_expression(List* list, ResultDescriptor* rd);

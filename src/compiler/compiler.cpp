@@ -16,29 +16,22 @@
 #include "driver/diagnostics.h"
 #include "frontend/tree.h"
 
-List* scope_names = nullptr;
-List* global_names = nullptr;
-List* function_table = nullptr;
-List* undefined_functions = nullptr;
-List* menu_list = nullptr;
-List* pointer_variables = nullptr;
-char* path_name = nullptr;
-bool inside_function = false;
-bool declaration_continues = false;
-bool menu_present = false;
-bool startup_present = false;
-bool in_variable_declaration[2] = {false, false};
+ProgramState program_state;
+FunctionState function_state;
+DeclarationState declaration_state;
 
 namespace {
 
-// Indexes over function_table, global_names and pointer_variables. A list
-// that someone appended to directly no longer matches its index in size, and
-// its lookups then fall back to walking the list.
+// Indexes over the function table, the global names and the pointer variables
+// of program_state. A list that someone appended to directly no longer
+// matches its index in size, and its lookups then fall back to walking the
+// list.
 std::unordered_map<std::string, long> function_index;
 std::unordered_set<std::string> global_index;
 std::unordered_set<std::string> pointer_index;
 // Type bits of what each global pointer variable points to (see
-// record_pointee); locals keep theirs in the flags of their scope_names entry.
+// record_pointee); locals keep theirs in the flags of their entry in
+// function_state.scope_names.
 std::unordered_map<std::string, unsigned char> global_pointees;
 
 void renew(List*& list) {
@@ -57,29 +50,29 @@ void release_borrowed(List*& list) {
     list = nullptr;
 }
 
+// The one reset of the code generator's run state (see codegen.h), with the
+// indexes above and the built-in call flags.
 void reset_run_state() {
     function_index.clear();
     global_index.clear();
     global_pointees.clear();
-    if (!pointer_variables) pointer_index.clear();
-    renew(scope_names);
-    renew(global_names);
-    renew(function_table);
-    renew(undefined_functions);
-    release_borrowed(menu_list);
-    menu_list = list_create();
-    if (!pointer_variables) pointer_variables = list_create();
-    std::free(path_name);
-    path_name = nullptr;
-    inside_function = false;
-    declaration_continues = false;
-    menu_present = false;
-    startup_present = false;
-    in_variable_declaration[0] = in_variable_declaration[1] = false;
-    temp_counter = 0;
-    label_counter = -1;
+    ProgramState& p = program_state;
+    if (!p.pointer_variables) pointer_index.clear();
+    renew(p.global_names);
+    renew(p.function_table);
+    renew(p.undefined_functions);
+    release_borrowed(p.menu_list);
+    p.menu_list = list_create();
+    if (!p.pointer_variables) p.pointer_variables = list_create();
+    std::free(p.path_name);
+    p.path_name = nullptr;
+    p.menu_present = false;
+    p.startup_present = false;
+    renew(function_state.scope_names);
+    function_state.inside_function = false;
+    declaration_state = DeclarationState{};
+    numbering = Numbering{};
     reset_gel_function_called();
-    builtin_selection_mask = 0;
     reset_expression_state();
 }
 
@@ -144,7 +137,7 @@ const char* const unsupported_callback = "This callback function is not supporte
 void event_function(tree_element* name) {
     for (const EventFunction& event : event_functions) {
         if (std::strcmp(name->txt, event.name) != 0) continue;
-        if (std::strcmp(event.name, "StartUp") == 0) startup_present = true;
+        if (std::strcmp(event.name, "StartUp") == 0) program_state.startup_present = true;
         if (event.warning_format) warning_at(name->line, event.warning_format, unsupported_callback);
         if (event.line_written) std::fputs(event.line_written, stdout);
         return;
@@ -201,63 +194,67 @@ tree_element* compound_statement_list(List* list) {
 }  // namespace
 
 long find_function(const char* name) {
-    if (!function_table || !name) return -1;
-    if (function_index.size() != function_table->count) return names_find(function_table, name);
+    List* table = program_state.function_table;
+    if (!table || !name) return -1;
+    if (function_index.size() != table->count) return names_find(table, name);
     auto it = function_index.find(name);
     return it == function_index.end() ? -1 : it->second;
 }
 
 bool is_global_variable(const char* name) {
-    if (!global_names || !name) return false;
-    if (global_index.size() != global_names->count) return names_find(global_names, name) >= 0;
+    List* globals = program_state.global_names;
+    if (!globals || !name) return false;
+    if (global_index.size() != globals->count) return names_find(globals, name) >= 0;
     return global_index.count(name) != 0;
 }
 
 bool is_pointer_variable(const char* name) {
-    if (!pointer_variables || !name) return false;
-    if (pointer_index.size() != pointer_variables->count) return names_find(pointer_variables, name) >= 0;
+    List* pointers = program_state.pointer_variables;
+    if (!pointers || !name) return false;
+    if (pointer_index.size() != pointers->count) return names_find(pointers, name) >= 0;
     return pointer_index.count(name) != 0;
 }
 
 // The indexes keep one entry per distinct name, so a repeated name is appended
 // to its list only once: the first entry is the one every lookup finds.
 void add_function(const char* name, bool returns_nothing) {
-    if (!function_table) function_table = list_create();
+    if (!program_state.function_table) program_state.function_table = list_create();
     if (find_function(name) >= 0) return;
-    function_index.emplace(name, static_cast<long>(function_table->count));
-    names_append(function_table, name, returns_nothing ? 1 : 0);
+    function_index.emplace(name, static_cast<long>(program_state.function_table->count));
+    names_append(program_state.function_table, name, returns_nothing ? 1 : 0);
 }
 
 void add_global_variable(const char* name) {
-    if (!global_names) global_names = list_create();
+    if (!program_state.global_names) program_state.global_names = list_create();
     if (is_global_variable(name)) return;
     global_index.insert(name);
-    names_append(global_names, name);
+    names_append(program_state.global_names, name);
 }
 
 void add_pointer_variable(const char* name) {
-    if (!pointer_variables) pointer_variables = list_create();
+    if (!program_state.pointer_variables) program_state.pointer_variables = list_create();
     if (is_pointer_variable(name)) return;
     pointer_index.insert(name);
-    names_append(pointer_variables, name);
+    names_append(program_state.pointer_variables, name);
 }
 
 // What a dereference of the variable reads: the pointed-to type's bits for a
 // pointer to a value, an int's for a pointer to a pointer, none for a value.
 void record_pointee(const char* name, uint32_t flags, int depth, bool global) {
     unsigned char bits = depth == 1 ? static_cast<unsigned char>(flags & 0xFF) : depth > 1 ? static_cast<unsigned char>(TF_INT) : 0;
+    List* scope = function_state.scope_names;
     if (global) {
         global_pointees[name] = bits;
-    } else if (scope_names && scope_names->last && std::strcmp(scope_names->last->txt, name) == 0) {
-        scope_names->last->flags = bits;
+    } else if (scope && scope->last && std::strcmp(scope->last->txt, name) == 0) {
+        scope->last->flags = bits;
     }
 }
 
 uint32_t pointee_type_bits(const char* name) {
     if (!name) return 0;
-    if (scope_names) {
+    if (function_state.scope_names) {
         // The innermost declaration of the name is the one in scope.
-        for (tree_element* e = scope_names->last; e; e = e->prev)
+        for (tree_element* e = function_state.scope_names->last; e; e = e->prev)
             if (std::strcmp(e->txt, name) == 0) return e->flags;
     }
     auto it = global_pointees.find(name);
@@ -338,7 +335,7 @@ int C_function_parameter_list(List* list) {
         }
         if (!name || !name->txt) FATAL_INTERNAL_ERROR("C_function_parameter_list");
         int depth = pointer_depth(pointer);
-        names_append(scope_names, name->txt);
+        names_append(function_state.scope_names, name->txt);
         uint32_t flags = 0;
         if (specifiers) {
             C_specifier_qualifier_list(specifiers->child, &flags, nullptr);
@@ -347,9 +344,9 @@ int C_function_parameter_list(List* list) {
         const uint32_t type_words = TF_VOID | TF_CHAR | TF_SHORT | TF_INT | TF_LONG | TF_FLOAT | TF_DOUBLE;
         if (!(flags & type_words)) flags |= TF_INT;
         record_pointee(name->txt, flags, depth, false);
-        declaration_continues = true;
+        declaration_state.declaration_continues = true;
         emit_variable_declaration(name->txt, flags, depth);
-        declaration_continues = false;
+        declaration_state.declaration_continues = false;
         if ((flags & TF_CHAR) && depth == 1)
             std::printf("=\"&__VF%li\"\n", i);
         else
@@ -361,7 +358,7 @@ int C_function_parameter_list(List* list) {
 int C_function_declarator(List* list) {
     if (error_flag) return 0;
     debug_trace_line("In C_function_declarator()");
-    inside_function = true;
+    function_state.inside_function = true;
     tree_element* name = first_of_kind(list, ID_IDENTIFIER);
     if (!name || !name->txt) FATAL_INTERNAL_ERROR("C_function_declarator");
     std::printf("\n%s:\n(\n", name->txt);
@@ -384,10 +381,10 @@ int C_function_definition(List* list, const char* macrofilename) {
     if (!declarator || !body) FATAL_INTERNAL_ERROR("C_function_definition");
     C_function_declarator(declarator->child);
     if (error_flag) return 0;
-    C_compound_statement(body->child, scope_names->count, macrofilename);
+    C_compound_statement(body->child, function_state.scope_names->count, macrofilename);
     if (error_flag) return 0;
-    while (scope_names->count > 0) names_remove_last(scope_names);
-    inside_function = false;
+    while (function_state.scope_names->count > 0) names_remove_last(function_state.scope_names);
+    function_state.inside_function = false;
     std::printf("RETURN\n)\n");
     return 0;
 }
@@ -397,9 +394,9 @@ int compile(List* tree, const char* output_file_name, const char* macrofilename)
     debug_trace("In compile().\n");
     if (!tree) return 0;
 
-    path_name = make_path_name(output_file_name);
-    std::printf("GLOBAL &path_%s\n", path_name);
-    std::printf("&path_%s=OS.PPF()\n", path_name);
+    program_state.path_name = make_path_name(output_file_name);
+    std::printf("GLOBAL &path_%s\n", program_state.path_name);
+    std::printf("&path_%s=OS.PPF()\n", program_state.path_name);
 
     // Pass 1: event functions.
     for (tree_element* e = tree->first; e; e = e->next) {
@@ -409,7 +406,7 @@ int compile(List* tree, const char* output_file_name, const char* macrofilename)
             tree_element* name = function_name(node);
             if (name && name->txt) event_function(name);
         } else if (!is_plain_top_level(node->id)) {
-            menu_present = true;
+            program_state.menu_present = true;
         }
     }
 
@@ -441,10 +438,10 @@ int compile(List* tree, const char* output_file_name, const char* macrofilename)
     // The entry dispatch: the main part of the script.
     std::printf("IF \"&function\"!=\"\"\n(\n");
     std::printf("GOSUB &function &args\n)\n");
-    if (startup_present || menu_present) {
+    if (program_state.startup_present || program_state.menu_present) {
         std::printf("ELSE\n(\n");
-        if (startup_present) std::printf("GOSUB StartUp\n");
-        if (menu_present) std::printf("GOSUB __GeL_MeNu_CrEaTe\n");
+        if (program_state.startup_present) std::printf("GOSUB StartUp\n");
+        if (program_state.menu_present) std::printf("GOSUB __GeL_MeNu_CrEaTe\n");
         std::printf(")\n");
     }
     std::printf("ENDDO\n");
@@ -464,27 +461,27 @@ int compile(List* tree, const char* output_file_name, const char* macrofilename)
             if (error_flag) return 0;
             break;
         case ID_menuitem_definition:
-            list_append(menu_list, node->id, node->child, nullptr, node->line, node->lastLine);
+            list_append(program_state.menu_list, node->id, node->child, nullptr, node->line, node->lastLine);
             break;
         default:
             break;
         }
     }
 
-    if (menu_present) C_menu(menu_list, macrofilename);
+    if (program_state.menu_present) C_menu(program_state.menu_list, macrofilename);
     return 0;
 }
 
 void free_compiler_lists() {
-    release(scope_names);
-    release(global_names);
-    release(function_table);
-    release(undefined_functions);
-    release_borrowed(menu_list);
-    release(pointer_variables);
+    release(function_state.scope_names);
+    release(program_state.global_names);
+    release(program_state.function_table);
+    release(program_state.undefined_functions);
+    release_borrowed(program_state.menu_list);
+    release(program_state.pointer_variables);
     function_index.clear();
     global_index.clear();
     pointer_index.clear();
-    std::free(path_name);
-    path_name = nullptr;
+    std::free(program_state.path_name);
+    program_state.path_name = nullptr;
 }

@@ -73,7 +73,7 @@ void storage_or_qualifier(tree_element* e, uint32_t* flags, std::string* text) {
     bool storage = e->id == ID_storage_class_specifier;
     const Keyword* k = storage ? find_keyword(storage_classes, token->id) : find_keyword(type_qualifiers, token->id);
     if (!k) FATAL_INTERNAL_ERROR("C_declaration_specifiers");
-    if (in_variable_declaration[1]) {
+    if (declaration_state.forbid_storage_and_qualifiers) {
         error_at(token->line ? token->line : e->line, storage ? storage_class_error : qualifier_error, k->text);
         return;
     }
@@ -164,7 +164,7 @@ int C_type_specifier(List* list, uint32_t* flags, char** text) {
     }
     if (e->id == ID_struct_or_union_specifier) {
         *flags |= TF_STRUCT;
-        if (in_variable_declaration[0]) {
+        if (declaration_state.forbid_struct_and_enum) {
             error_at(e->line, "%s", struct_error);
             return 0;
         }
@@ -174,7 +174,7 @@ int C_type_specifier(List* list, uint32_t* flags, char** text) {
     }
     if (e->id == ID_enum_specifier) {
         *flags |= TF_ENUM;
-        if (in_variable_declaration[0]) {
+        if (declaration_state.forbid_struct_and_enum) {
             error_at(e->line, "%s", enum_error);
             return 0;
         }
@@ -197,7 +197,7 @@ int C_specifier_qualifier_list(List* list, uint32_t* flags, char** text) {
 
 void emit_variable_declaration(const char* name, uint32_t flags, int depth) {
     if (depth > 0) add_pointer_variable(name);
-    std::fputs(inside_function ? "Var.NEWLOCAL" : "Var.NEW", stdout);
+    std::fputs(function_state.inside_function ? "Var.NEWLOCAL" : "Var.NEW", stdout);
     for (const Keyword& word : declaration_words)
         if (flags & word.bit) std::fputs(word.text, stdout);
     if ((flags & TF_CHAR) && depth == 1) {
@@ -207,7 +207,7 @@ void emit_variable_declaration(const char* name, uint32_t flags, int depth) {
         for (int i = 0; i < depth; ++i) std::fputc('*', stdout);
     }
     std::printf(" \\%s", name);
-    if (!declaration_continues) std::fputs("\n", stdout);
+    if (!declaration_state.declaration_continues) std::fputs("\n", stdout);
 }
 
 int C_init_declarator(List* list, bool is_global, uint32_t* flags) {
@@ -226,7 +226,7 @@ int C_init_declarator(List* list, bool is_global, uint32_t* flags) {
         if (is_global)
             add_global_variable(name->txt);
         else
-            names_append(scope_names, name->txt);
+            names_append(function_state.scope_names, name->txt);
         record_pointee(name->txt, *flags, pointer_depth(pointer), is_global);
         emit_variable_declaration(name->txt, *flags, pointer_depth(pointer));
         if (!initializer) continue;
@@ -249,9 +249,9 @@ int C_declaration(List* list, bool is_global) {
     tree_element* specifiers = list->first;
     if (!specifiers || specifiers->id != ID_declaration_specifiers) FATAL_INTERNAL_ERROR("C_declaration");
     uint32_t flags = 0;
-    in_variable_declaration[0] = in_variable_declaration[1] = true;
+    declaration_state.forbid_struct_and_enum = declaration_state.forbid_storage_and_qualifiers = true;
     C_declaration_specifiers(specifiers->child, &flags, nullptr);
-    in_variable_declaration[0] = in_variable_declaration[1] = false;
+    declaration_state.forbid_struct_and_enum = declaration_state.forbid_storage_and_qualifiers = false;
     if (error_flag) return 0;
     tree_element* declarators = specifiers->next;
     if (declarators && declarators->id == ID_init_declarator_list)

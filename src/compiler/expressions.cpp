@@ -13,18 +13,10 @@
 #include "preprocessor/preprocessor.h"
 #include "rewrite/patterns.h"
 
-int deref_mode = 0;
-bool drop_next_cast = false;
-std::vector<PointerStep> pending_pointer_steps;
-bool postfix_value_unused = false;
-uint32_t builtin_selection_mask = 0;
+ExpressionState expression_state;
 
 void reset_expression_state() {
-    deref_mode = 0;
-    drop_next_cast = false;
-    pending_pointer_steps.clear();
-    postfix_value_unused = false;
-    builtin_selection_mask = 0;
+    expression_state = ExpressionState{};
     reset_name_indexes();
 }
 
@@ -47,11 +39,11 @@ int C_expression(List* list, ResultDescriptor* rd) {
 
     // The value of every part but the last is dropped; the last one's is
     // dropped when the caller drops the whole list's.
-    const bool value_unused = postfix_value_unused;
+    const bool value_unused = expression_state.postfix_value_unused;
     auto convert_part = [](List* part, bool unused, ResultDescriptor* value) {
-        postfix_value_unused = unused;
+        expression_state.postfix_value_unused = unused;
         int kind = C_assignment_expression(part, value);
-        postfix_value_unused = false;
+        expression_state.postfix_value_unused = false;
         return kind;
     };
     if (parts.empty()) return convert_part(first_part, value_unused, rd);
@@ -175,11 +167,14 @@ int reclassify(int kind, const ResultDescriptor* rd) {
     return RK_HLL_VARIABLE;
 }
 
-// A text operand "&__NAME" naming a macro converted into a constant
-// expression (conversion kinds 4 and 5).
+// A text operand "&__NAME" naming a macro converted into an expression, whose
+// value the operator tables read through Var.VALUE. A statement macro is
+// wrapped as well: its uses are calls, so "&__NAME" names it only when the
+// script spells the macro out itself or redefines the name after using it.
 bool is_value_macro(int kind, const ResultDescriptor* rd) {
     if (kind != RK_TEXT || !rd->text || rd->text[0] != '&' || std::strlen(rd->text) < 3) return false;
-    return (macro_conversion_kind(rd->text + 3) >> 2) == 1;
+    MacroConversionKind macro = macro_conversion_kind(rd->text + 3);
+    return macro == MC_CONSTANT_EXPRESSION || macro == MC_SCRIPT_EXPRESSION || macro == MC_STATEMENTS;
 }
 
 const char* cell_format(const Cell& cell, bool left_macro, bool right_macro) {

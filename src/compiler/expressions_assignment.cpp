@@ -82,11 +82,12 @@ int simple_assignment(List* left_list, List* right_list, ResultDescriptor* rd) {
     left.type_flags = 0;
     int left_kind = C_unary_expression(left_list, &left);
     if (error_flag) return 0;
-    deref_mode = (left_kind == RK_HLL_VARIABLE && !(left.type_flags & TF_DEREF_AS_TEXT)) ? 6 : 5;
+    const bool hll_target = left_kind == RK_HLL_VARIABLE && !(left.type_flags & TF_DEREF_AS_TEXT);
+    expression_state.deref_mode = DEREF_DROP_CAST | (hll_target ? DEREF_HLL_FORM : DEREF_FUNCTION_FORM);
     ResultDescriptor right;
     int right_kind = C_assignment_expression(right_list, &right);
-    deref_mode = 0;
-    drop_next_cast = false;
+    expression_state.deref_mode = DEREF_NONE;
+    expression_state.drop_next_cast = false;
     if (error_flag) return 0;
 
     checked_class(left_kind, "C_assignment_expression");
@@ -138,15 +139,15 @@ int compound_assignment(List* left_list, const char* op, List* right_list, Resul
     if (error_flag) return 0;
     // A write through Data.Set takes a script value: a dereference on the
     // right reads the target with the memory functions.
-    int outer_deref_mode = deref_mode;
+    int outer_deref_mode = expression_state.deref_mode;
     if (left_kind == RK_EXPRESSION && left.text) {
         char* probe = pool_string(left.text);
         strip_value_wrappers(probe);
-        if (pointer_compound_target(probe)) deref_mode = 1;
+        if (pointer_compound_target(probe)) expression_state.deref_mode = DEREF_FUNCTION_FORM;
     }
     ResultDescriptor right;
     int right_kind = C_assignment_expression(right_list, &right);
-    deref_mode = outer_deref_mode;
+    expression_state.deref_mode = outer_deref_mode;
     if (error_flag) return 0;
 
     OperandClass row = checked_class(left_kind, "C_assignment_expression");

@@ -62,16 +62,16 @@ int builtin_call(int entry, const tree_element* name, List* arguments, ResultDes
 
     // The value is the temporary the handler writes: &__V<n> with the counter
     // as it stands at the dispatch; afterwards the counter is one beyond it.
-    const int32_t n = temp_counter;
-    builtin_selection_mask = 1;
+    const int32_t n = numbering.temp_counter;
+    expression_state.builtin_selection_mask = 1;
     call_gel_function(entry, parameters.empty() ? nullptr : parameters.data(),
                       static_cast<int>(parameters.size()), line);
-    builtin_selection_mask = 0;
+    expression_state.builtin_selection_mask = 0;
     if (error_flag) {
         std::fprintf(stderr, "line %d: Error: %s\n", line, message_buffer.c_str());
         return 0;
     }
-    temp_counter = n + 1;
+    numbering.temp_counter = n + 1;
     set_macro_result(rd, n);
     return RK_MACRO_TEMP;
 }
@@ -97,19 +97,20 @@ std::string gosub_argument(GelParameter& p) {
 
 int script_call(const tree_element* name, List* arguments, ResultDescriptor* rd) {
     const char* function = name->txt;
-    const tree_element* entry = find_listed_name(function_table, function);
+    const tree_element* entry = find_listed_name(program_state.function_table, function);
     if (!entry) {
         warning_at(name->line, "Call to undefined function \"%s()\".", function);
-        if (!undefined_functions) undefined_functions = list_create();
-        if (!find_listed_name(undefined_functions, function)) names_append(undefined_functions, function);
+        List*& undefined = program_state.undefined_functions;
+        if (!undefined) undefined = list_create();
+        if (!find_listed_name(undefined, function)) names_append(undefined, function);
     }
     const bool returns_nothing = entry && (entry->flags & 1) != 0;
 
     if (!arguments) {
         emit(fill("GOSUB %s\n", {function}));
-        if (!returns_nothing) emit(entry_line("", temp_counter));
-        set_macro_result(rd, temp_counter);
-        temp_counter += 1;
+        if (!returns_nothing) emit(entry_line("", numbering.temp_counter));
+        set_macro_result(rd, numbering.temp_counter);
+        numbering.temp_counter += 1;
         return RK_MACRO_TEMP;
     }
 
@@ -129,10 +130,10 @@ int script_call(const tree_element* name, List* arguments, ResultDescriptor* rd)
     if (returns_nothing) {
         emit("\n");
     } else {
-        emit(entry_line("\n", temp_counter));
+        emit(entry_line("\n", numbering.temp_counter));
     }
-    set_macro_result(rd, temp_counter);
-    temp_counter += 1;
+    set_macro_result(rd, numbering.temp_counter);
+    numbering.temp_counter += 1;
     return RK_MACRO_TEMP;
 }
 

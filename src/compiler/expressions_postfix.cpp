@@ -28,8 +28,8 @@ int C_primary_expression(List* list, ResultDescriptor* rd) {
         int kind = read_register_identifier(e->txt, rd);
         if (kind != 0) return kind;
         // Locals come and go with their blocks: their list is searched as it is.
-        bool declared = find_listed_name(global_names, e->txt) ||
-                        (scope_names && names_find(scope_names, e->txt) >= 0);
+        bool declared = find_listed_name(program_state.global_names, e->txt) ||
+                        (function_state.scope_names && names_find(function_state.scope_names, e->txt) >= 0);
         if (declared) {
             rd->text = pool_string(e->txt);
             return RK_HLL_VARIABLE;
@@ -106,18 +106,18 @@ int postfix_increment(int kind, ResultDescriptor* operand, bool increment, int32
         }
         case OC_HLL: {
             const char* name = text_of(operand);
-            if (find_listed_name(pointer_variables, name)) {
+            if (find_listed_name(program_state.pointer_variables, name)) {
                 // The step is written after the statement, so until then the
                 // variable still holds the old value: that is the value.
-                pending_pointer_steps.push_back(PointerStep{pool_string(name), increment});
-                temp_counter -= 1;
+                expression_state.pending_pointer_steps.push_back(PointerStep{pool_string(name), increment});
+                numbering.temp_counter -= 1;
                 *rd = ResultDescriptor{};
                 rd->text = pool_string(name);
                 return RK_HLL_VARIABLE;
             }
             if (unused) {
                 emit(fill(increment ? "Var.Assign \\%s=\\%s+1\n" : "Var.Assign \\%s=\\%s-1\n", {name, name}));
-                temp_counter -= 1;
+                numbering.temp_counter -= 1;
                 break;
             }
             // The value is the variable as it was before the step.
@@ -168,8 +168,8 @@ char* materialise(ChainText& chain) {
 
 int C_postfix_expression(List* list, ResultDescriptor* rd) {
     if (!list || list->count == 0) FATAL_INTERNAL_ERROR("C_postfix_expression");
-    const bool unused = postfix_value_unused;
-    postfix_value_unused = false;
+    const bool unused = expression_state.postfix_value_unused;
+    expression_state.postfix_value_unused = false;
 
     // Walk down to the base, keeping every level (outermost first).
     std::vector<std::pair<List*, Step>> chain;
@@ -181,9 +181,9 @@ int C_postfix_expression(List* list, ResultDescriptor* rd) {
     }
     if (chain.empty()) {
         // A parenthesised expression hands a dropped value on to its inside.
-        postfix_value_unused = unused && is_parenthesised(current);
+        expression_state.postfix_value_unused = unused && is_parenthesised(current);
         int kind = postfix_base(current, rd);
-        postfix_value_unused = false;
+        expression_state.postfix_value_unused = false;
         return kind;
     }
 
@@ -193,8 +193,8 @@ int C_postfix_expression(List* list, ResultDescriptor* rd) {
     std::vector<int32_t> saved(chain.size(), 0);
     for (size_t i = 0; i < chain.size(); ++i) {
         if (chain[i].second == Step::increment || chain[i].second == Step::decrement) {
-            saved[i] = temp_counter;
-            temp_counter = saved[i] + 1;
+            saved[i] = numbering.temp_counter;
+            numbering.temp_counter = saved[i] + 1;
         }
     }
 

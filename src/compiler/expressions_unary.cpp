@@ -34,10 +34,10 @@ int C_cast_expression(List* list, ResultDescriptor* rd) {
             rd->text = pool_string(fill("((%s)\\%s)", {type, text_of(&operand)}).c_str());
             break;
         default:  // text and expression
-            if ((operand.type_flags & TF_DEREF_AS_TEXT) || drop_next_cast) {
+            if ((operand.type_flags & TF_DEREF_AS_TEXT) || expression_state.drop_next_cast) {
                 rd->text = operand.text ? operand.text : pool_string("");
-                if (!drop_next_cast) rd->type_flags |= TF_DEREF_AS_TEXT;
-                drop_next_cast = false;
+                if (!expression_state.drop_next_cast) rd->type_flags |= TF_DEREF_AS_TEXT;
+                expression_state.drop_next_cast = false;
             } else {
                 rd->text = pool_string(fill("((%s)%s)", {type, text_of(&operand)}).c_str());
             }
@@ -101,7 +101,7 @@ int unary_operator(const char* op, List* operand_list, ResultDescriptor* rd) {
     int kind = C_cast_expression(operand_list, &operand);
     if (error_flag) return 0;
     bool star = op[0] == '*';
-    if (star && deref_mode != 0) {
+    if (star && expression_state.deref_mode != DEREF_NONE) {
         checked_class(kind, "C_unary_expression");
         int result = convert_dereference(kind, &operand);
         if (error_flag) return 0;

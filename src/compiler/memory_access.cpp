@@ -80,8 +80,8 @@ const MemoryForm* memory_form(uint32_t access_type) {
 const char* register_class(const ResultDescriptor* rd) { return rd->reg_is_io ? "io" : "d"; }
 
 int32_t take_temporary() {
-    int32_t n = temp_counter;
-    temp_counter = n + 1;
+    int32_t n = numbering.temp_counter;
+    numbering.temp_counter = n + 1;
     return n;
 }
 
@@ -189,22 +189,22 @@ int convert_dereference(int operand_kind, ResultDescriptor* rd) {
     std::string text = prepare_dereference(operand, rd->type_flags, &size);
 
     std::string wrapped;
-    if (deref_mode & 1) {
+    if (expression_state.deref_mode & DEREF_FUNCTION_FORM) {
         if (c == OC_EXPRESSION)
             wrapped = fill("Data.%s(D:", {size}) + text + ")";
         else if (c == OC_HLL)
             wrapped = fill("Data.%s(D:Var.Value(\\", {size}) + text + "))";
         else
             wrapped = fill("Data.%s(D:(", {size}) + text + "))";
-    } else if (deref_mode & 2) {
+    } else if (expression_state.deref_mode & DEREF_HLL_FORM) {
         wrapped = fill(c == OC_HLL ? "\\Data_%s(\\" : "\\Data_%s(", {size}) + text + ")";
     } else {
         FATAL_INTERNAL_ERROR("C_unary_expression");
     }
 
     rd->text = pool_string(wrapped.c_str());
-    if (deref_mode & 4)
-        drop_next_cast = true;
+    if (expression_state.deref_mode & DEREF_DROP_CAST)
+        expression_state.drop_next_cast = true;
     else
         rd->type_flags |= TF_DEREF_AS_TEXT;
     return RK_EXPRESSION;

@@ -23,7 +23,7 @@ int read_register_identifier(const char* name, ResultDescriptor* rd);
 // access_type of the AT token kind `id`; 0 for a kind outside the 24.
 uint32_t at_access_type(uint32_t id);
 
-// --- unary '*' converted by deref_mode (not 0): `rd` holds the operand of
+// --- unary '*' converted by expression_state.deref_mode (not DEREF_NONE): `rd` holds the operand of
 // kind `operand_kind` and receives the result. Returns RK_EXPRESSION.
 int convert_dereference(int operand_kind, ResultDescriptor* rd);
 // Size name of a dereference by the low byte of the type flags.

@@ -160,7 +160,7 @@ void regroup_menus(List* tree) {
 int C_hotmenu(tree_element* hotmenu, const char* macrofilename) {
     if (error_flag || !hotmenu || !hotmenu->child) return 0;
     List* parts = hotmenu->child;
-    inside_function = true;
+    function_state.inside_function = true;
     if (parts->first && parts->first->id == ID_dts_comment) {
         C_dts_comment(parts->first->child, false, macrofilename);
         if (error_flag) return 0;
@@ -175,7 +175,7 @@ int C_hotmenu(tree_element* hotmenu, const char* macrofilename) {
     if (error_flag) return 0;
     std::printf("RETURN\n");
     std::printf("\n)\n");
-    inside_function = false;
+    function_state.inside_function = false;
     return 0;
 }
 
@@ -237,7 +237,7 @@ int C_dialog(tree_element* dialog, const char* macrofilename) {
         std::printf("EDIT \"\" \"&%s=*\"\n", item.name);
     }
     std::printf("POS 0. %li. %i.\n", n, w + 10);
-    std::printf("BUTTON \"Execute\" \n(\nDO &path_%s %s", path_name ? path_name : "", d);
+    std::printf("BUTTON \"Execute\" \n(\nDO &path_%s %s", program_state.path_name ? program_state.path_name : "", d);
     for (const DialogItem& item : named) std::printf(" &%s", item.name);
     std::printf("\n)\n)\n");
     std::printf("RETURN\n)\n");
@@ -250,20 +250,20 @@ int C_dialog(tree_element* dialog, const char* macrofilename) {
         for (size_t i = 0; i < named.size(); ++i) std::printf(" &__VF%zu", i);
         std::printf("\n\n");
         for (size_t i = 0; i < named.size(); ++i) {
-            std::fputs(inside_function ? "Var.NEWLOCAL" : "Var.NEW", stdout);
+            std::fputs(function_state.inside_function ? "Var.NEWLOCAL" : "Var.NEW", stdout);
             std::printf(" unsigned");
             std::printf(" long");
             std::printf(" long");
             std::printf(" \\%s\n", named[i].name);
             std::printf("VAR.ASSIGN \\%s=&__VF%zu\n\n", named[i].name, i);
-            names_append(scope_names, named[i].name);
+            names_append(function_state.scope_names, named[i].name);
         }
         std::printf("\n");
     }
     tree_element* body = first_of_kind(dialog->child, ID_compound_statement);
-    if (body) C_compound_statement(body->child, scope_names->count, macrofilename);
+    if (body) C_compound_statement(body->child, function_state.scope_names->count, macrofilename);
     if (error_flag) return 0;
-    while (scope_names->count > 0) names_remove_last(scope_names);
+    while (function_state.scope_names->count > 0) names_remove_last(function_state.scope_names);
     std::printf("RETURN\n)\n");
     return 0;
 }
@@ -283,7 +283,7 @@ int C_menu(List* menus, const char* macrofilename) {
             tree_element* node = it->child ? it->child->first : nullptr;
             if (!node) continue;
             const char* name = item_name(node);
-            const char* path = path_name ? path_name : "";
+            const char* path = program_state.path_name ? program_state.path_name : "";
             switch (node->id) {
             case ID_hotmenu:
                 std::printf("MENUITEM \"%s\" \n(\nDO \"&path_%s\" %s\n)\n", name, path, name);
@@ -312,7 +312,7 @@ int C_menu(List* menus, const char* macrofilename) {
             C_dialog(node, macrofilename);
         if (error_flag) break;
     }
-    std::free(path_name);
-    path_name = nullptr;
+    std::free(program_state.path_name);
+    program_state.path_name = nullptr;
     return 0;
 }

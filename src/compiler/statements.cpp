@@ -14,7 +14,7 @@ unsigned long statement_list_calls = 0;
 
 std::vector<PointerStep> take_pointer_steps() {
     std::vector<PointerStep> steps;
-    steps.swap(pending_pointer_steps);
+    steps.swap(expression_state.pending_pointer_steps);
     return steps;
 }
 
@@ -45,8 +45,8 @@ int C_compound_statement(List* list, long scope_depth, const char* macrofilename
         C_statement_list(list->last->child, macrofilename);
     }
     if (error_flag) return 0;
-    while (scope_names != nullptr && static_cast<long>(scope_names->count) > scope_depth &&
-           names_remove_last(scope_names)) {
+    List* scope = function_state.scope_names;
+    while (scope != nullptr && static_cast<long>(scope->count) > scope_depth && names_remove_last(scope)) {
     }
     return 0;
 }
@@ -122,8 +122,9 @@ int C_statement(List* list, const char* macrofilename) {
         C_labeled_statement(child, macrofilename);
         return 0;
     case ID_compound_statement:
-        C_compound_statement(child, scope_names != nullptr ? static_cast<long>(scope_names->count) : 0,
-                             macrofilename);
+        C_compound_statement(
+            child, function_state.scope_names != nullptr ? static_cast<long>(function_state.scope_names->count) : 0,
+            macrofilename);
         return 0;
     case ID_expression_statement: {
         if (is_continue(child)) {
@@ -131,9 +132,9 @@ int C_statement(List* list, const char* macrofilename) {
             return 0;
         }
         ResultDescriptor rd;
-        postfix_value_unused = true;
+        expression_state.postfix_value_unused = true;
         int kind = C_expression_statement(child, &rd);
-        postfix_value_unused = false;
+        expression_state.postfix_value_unused = false;
         if (error_flag) return 0;
         complete_pointer_steps();
         return kind;

@@ -96,9 +96,9 @@ int C_selection_statement(List* list, const char* macrofilename) {
     tree_element* else_part = then_part->next;
 
     ResultDescriptor rd;
-    deref_mode = 1;
+    expression_state.deref_mode = DEREF_FUNCTION_FORM;
     int kind = C_expression(condition->child, &rd);
-    deref_mode = 0;
+    expression_state.deref_mode = DEREF_NONE;
     if (error_flag) return 0;
     debug_trace_line("In C_selection_statement()");
     // Pointer steps of the condition follow the test that reads the old

@@ -11,7 +11,7 @@
 #include "compiler/value.h"
 #include "frontend/tree.h"
 
-// --- label stacks (loop_labels, break_targets) ---
+// --- label stacks (loop_state.loop_labels, loop_state.break_targets) ---
 void label_push(List** stack, int32_t label);
 bool label_empty(const List* stack);
 int32_t label_top(const List* stack);

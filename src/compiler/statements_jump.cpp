@@ -143,10 +143,10 @@ namespace {
 void return_value(List* expression) {
     ResultDescriptor rd;
     // Reads of target memory become the script's memory functions.
-    deref_mode = 1;
+    expression_state.deref_mode = DEREF_FUNCTION_FORM;
     int kind = C_expression(expression, &rd);
-    deref_mode = 0;
-    drop_next_cast = false;
+    expression_state.deref_mode = DEREF_NONE;
+    expression_state.drop_next_cast = false;
     if (error_flag) return;
     // Pointer steps of the value follow its computation, before the RETURN.
     const std::vector<PointerStep> steps = take_pointer_steps();
@@ -209,9 +209,9 @@ int C_jump_statement(List* list) {
         std::printf("GOTO %s\n", keyword->next && keyword->next->txt ? keyword->next->txt : "");
         return 0;
     case ID_BREAK:
-        if (!label_empty(loop_labels)) {
-            int32_t label = label_top(loop_labels);
-            label_push(&break_targets, label);
+        if (!label_empty(loop_state.loop_labels)) {
+            int32_t label = label_top(loop_state.loop_labels);
+            label_push(&loop_state.break_targets, label);
             std::printf("GOTO __L%i\n", label);
         }
         return 0;

@@ -11,8 +11,7 @@
 #include "rewrite/condition.h"
 #include "rewrite/patterns.h"
 
-List* loop_labels = nullptr;
-List* break_targets = nullptr;
+LoopState loop_state;
 
 void label_push(List** stack, int32_t label) {
     if (*stack == nullptr) *stack = list_create();
@@ -48,26 +47,26 @@ std::vector<int32_t> continue_labels;
 // process starts clean. A loop that ends normally has already restored them
 // through the end-label step.
 struct LoopScope {
-    uint32_t labels_size = label_count(loop_labels);
-    uint32_t breaks_size = label_count(break_targets);
+    uint32_t labels_size = label_count(loop_state.loop_labels);
+    uint32_t breaks_size = label_count(loop_state.break_targets);
     size_t continues_size = continue_labels.size();
     bool finished = false;
     ~LoopScope() {
         if (finished) return;
-        label_truncate(loop_labels, labels_size);
-        label_truncate(break_targets, breaks_size);
+        label_truncate(loop_state.loop_labels, labels_size);
+        label_truncate(loop_state.break_targets, breaks_size);
         continue_labels.resize(continues_size);
-        deref_mode = 0;
-        postfix_value_unused = false;
-        pending_pointer_steps.clear();
+        expression_state.deref_mode = DEREF_NONE;
+        expression_state.postfix_value_unused = false;
+        expression_state.pending_pointer_steps.clear();
     }
 };
 
 int32_t start_loop() {
-    ++label_counter;
-    label_push(&loop_labels, label_counter);
+    ++numbering.label_counter;
+    label_push(&loop_state.loop_labels, numbering.label_counter);
     continue_labels.push_back(-1);
-    return label_counter;
+    return numbering.label_counter;
 }
 
 // The target of the loop's "continue" statements, if it has any: it stands
@@ -77,11 +76,12 @@ void write_continue_label() {
 }
 
 void end_label_step(int32_t label) {
-    if (!label_empty(break_targets) && label_top(break_targets) == label) {
+    List* breaks = loop_state.break_targets;
+    if (!label_empty(breaks) && label_top(breaks) == label) {
         std::printf("__L%i:\n", label);
-        while (!label_empty(break_targets) && label_top(break_targets) == label) label_pop(break_targets);
+        while (!label_empty(breaks) && label_top(breaks) == label) label_pop(breaks);
     }
-    label_pop(loop_labels);
+    label_pop(loop_state.loop_labels);
     if (!continue_labels.empty()) continue_labels.pop_back();
 }
 
@@ -101,10 +101,10 @@ bool opens_with_macro(const char* text) {
 // temporary number it may take is `first_temp`, so that converting it again
 // at the end of the body fills the very temporaries that the test reads.
 int convert_loop_condition(tree_element* condition, int32_t first_temp, bool statement, ResultDescriptor* rd) {
-    temp_counter = first_temp;
-    deref_mode = 1;
+    numbering.temp_counter = first_temp;
+    expression_state.deref_mode = DEREF_FUNCTION_FORM;
     int kind = statement ? C_expression_statement(condition->child, rd) : C_expression(condition->child, rd);
-    deref_mode = 0;
+    expression_state.deref_mode = DEREF_NONE;
     return kind;
 }
 
@@ -113,12 +113,12 @@ int convert_loop_condition(tree_element* condition, int32_t first_temp, bool sta
 // writes them already; the counter ends past every number the body and the
 // condition took.
 void reevaluate_loop_condition(tree_element* condition, int32_t first_temp, bool statement) {
-    const int32_t body_end = temp_counter;
+    const int32_t body_end = numbering.temp_counter;
     ResultDescriptor again;
     convert_loop_condition(condition, first_temp, statement, &again);
     if (error_flag) return;
     take_pointer_steps();
-    temp_counter = std::max(body_end, temp_counter);
+    numbering.temp_counter = std::max(body_end, numbering.temp_counter);
 }
 
 // The WHILE line of a composite condition text. HLL names stay HLL names read
@@ -137,7 +137,8 @@ void write_expression_while(ResultDescriptor* rd, bool hll_prefix_allowed, int32
     std::printf("WHILE %s\n", convert_condition(rd->text).c_str());
     // A macro that opens the condition is read by the test only: the body may
     // use its number, as the condition is converted again before the next test.
-    if (hll_prefix_allowed && opens_with_macro(rd->text) && temp_counter > first_temp) --temp_counter;
+    int32_t& temp = numbering.temp_counter;
+    if (hll_prefix_allowed && opens_with_macro(rd->text) && temp > first_temp) --temp;
 }
 
 int while_loop(List* list, const char* macrofilename) {
@@ -147,7 +148,7 @@ int while_loop(List* list, const char* macrofilename) {
     LoopScope scope;
     int32_t label = start_loop();
 
-    const int32_t first_temp = temp_counter;
+    const int32_t first_temp = numbering.temp_counter;
     ResultDescriptor rd;
     int kind = convert_loop_condition(condition, first_temp, false, &rd);
     if (error_flag) return 0;
@@ -187,7 +188,7 @@ int do_loop(List* list, const char* macrofilename) {
     if (condition == nullptr) return 0;
     LoopScope scope;
     int32_t label = start_loop();
-    int32_t n = temp_counter++;
+    int32_t n = numbering.temp_counter++;
     std::printf("&__V%i=1\n", n);
     std::printf("WHILE (&__V%i)!=0\n", n);
     std::printf("(\n");
@@ -236,16 +237,16 @@ int for_loop(List* list, const char* macrofilename) {
     }
     LoopScope scope;
     int32_t label = start_loop();
-    ++temp_counter;
+    ++numbering.temp_counter;
 
     ResultDescriptor init_rd;
-    postfix_value_unused = true;
+    expression_state.postfix_value_unused = true;
     C_expression_statement(init->child, &init_rd);
-    postfix_value_unused = false;
+    expression_state.postfix_value_unused = false;
     if (error_flag) return 0;
     complete_pointer_steps();
 
-    const int32_t first_temp = temp_counter;
+    const int32_t first_temp = numbering.temp_counter;
     ResultDescriptor rd;
     int kind = convert_loop_condition(condition, first_temp, true, &rd);
     if (error_flag) return 0;
@@ -275,9 +276,9 @@ int for_loop(List* list, const char* macrofilename) {
     write_continue_label();
     if (step != nullptr) {
         ResultDescriptor step_rd;
-        postfix_value_unused = true;
+        expression_state.postfix_value_unused = true;
         C_expression(step->child, &step_rd);
-        postfix_value_unused = false;
+        expression_state.postfix_value_unused = false;
         if (error_flag) return 0;
         complete_pointer_steps();
     }
@@ -309,7 +310,7 @@ int C_iteration_statement(List* list, const char* macrofilename) {
 
 bool continue_innermost_loop() {
     if (continue_labels.empty()) return false;
-    if (continue_labels.back() < 0) continue_labels.back() = ++label_counter;
+    if (continue_labels.back() < 0) continue_labels.back() = ++numbering.label_counter;
     std::printf("GOTO __L%i\n", continue_labels.back());
     return true;
 }

@@ -11,8 +11,7 @@
 #include "compiler/value.h"
 #include "driver/diagnostics.h"
 
-int32_t temp_counter = 0;
-int32_t label_counter = -1;
+Numbering numbering;
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-struct List;
+#include "frontend/tree.h"
 
 enum ResultKind : int32_t {
     RK_EXPRESSION = 0,
@@ -56,12 +56,16 @@ struct GelParameter {
     ResultDescriptor rd;
 };
 
-// A parameter is quoted when it is a string literal (node kind 130).
-inline bool is_quoted(const GelParameter& p) { return p.kind == RK_TEXT && p.rd.number == 130; }
+// A parameter is quoted when it is a string literal.
+inline bool is_quoted(const GelParameter& p) { return p.kind == RK_TEXT && p.rd.number == ID_STRING; }
 
-// --- counters (reset by compile) ---
-extern int32_t temp_counter;   // reset to 0
-extern int32_t label_counter;  // reset to -1, incremented before each use
+// --- numbering of generated names: one sequence for the whole script, reset
+// by compile, taken by the expressions, statements and built-in handlers ---
+struct Numbering {
+    int32_t temp_counter = 0;    // next temporary \__V<n> or &__V<n>
+    int32_t label_counter = -1;  // last label __L<n> taken; incremented before each use
+};
+extern Numbering numbering;
 
 // --- string pool: copies in the run's text arena, released at the end of the run ---
 char* pool_string(const char* text);                       // pooled copy

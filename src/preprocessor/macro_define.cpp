@@ -213,8 +213,9 @@ bool closes_frame(const std::string& s, size_t i, size_t open) {
     return only_blanks_from(s, i);
 }
 
-// Kinds 1 and 2; `value` receives the converted body.
-unsigned classify_constant(const std::string& b, std::string* value) {
+// A decimal or hexadecimal constant (MC_EXPANDED when the body is neither);
+// `value` receives the converted body.
+MacroConversionKind classify_constant(const std::string& b, std::string* value) {
     size_t n = b.size(), i = 0, open = 0;
     while (i < n && b[i] == '(') ++open, ++i;
     if (i < n && b[i] == '-') ++i;
@@ -223,23 +224,23 @@ unsigned classify_constant(const std::string& b, std::string* value) {
         while (j < n && is_hex_digit(b[j])) ++j;
         size_t digits_end = j;
         while (j < n && std::strchr("LUlu", b[j]) && b[j]) ++j;
-        if (!closes_frame(b, j, open)) return 0;
+        if (!closes_frame(b, j, open)) return MC_EXPANDED;
         *value = b.substr(0, digits_end) + b.substr(j);
-        return 2;
+        return MC_HEX_CONSTANT;
     }
     size_t j = i;
     while (j < n && is_digit(static_cast<unsigned char>(b[j]))) ++j;
     if (j > i && closes_frame(b, j, open)) {
         *value = b.substr(0, j) + "." + b.substr(j);
-        return 1;
+        return MC_DECIMAL_CONSTANT;
     }
     j = i;
     while (j < n && is_hex_digit(b[j])) ++j;
     if (j > i && j < n && b[j] == 'h' && closes_frame(b, j + 1, open)) {
         *value = b;
-        return 2;
+        return MC_HEX_CONSTANT;
     }
-    return 0;
+    return MC_EXPANDED;
 }
 
 bool is_type_word(const std::string& w) {
@@ -260,9 +261,10 @@ bool balanced_parentheses(const std::string& expr) {
     return depth == 0;
 }
 
-// Kinds 4 and 5 (0 when the body is not a constant expression).
-unsigned classify_expression(const std::string& b, std::string* expr) {
-    if (first_significant(b) == '*') return 0;
+// MC_CONSTANT_EXPRESSION or MC_SCRIPT_EXPRESSION (MC_EXPANDED when the body is
+// not a constant expression).
+MacroConversionKind classify_expression(const std::string& b, std::string* expr) {
+    if (first_significant(b) == '*') return MC_EXPANDED;
     bool script_variable = false;
     int operands = 0;
     size_t n = b.size(), i = 0;
@@ -303,11 +305,11 @@ unsigned classify_expression(const std::string& b, std::string* expr) {
             }
             ++operands;
             MacroDefinition* m = lookup_macro(id);
-            unsigned kind = m ? m->conversion_kind : 0;
-            if (m && (kind == 1 || kind == 2 || kind == 4 || kind == 5)) {
+            MacroConversionKind kind = m ? m->conversion_kind : MC_EXPANDED;
+            if (m && is_script_macro_kind(kind)) {
                 *expr += "&__" + id;
-                if (kind == 5) script_variable = true;
-            } else if (m && (kind == 3 || kind == 6)) {
+                if (kind == MC_SCRIPT_EXPRESSION) script_variable = true;
+            } else if (m && is_subroutine_kind(kind)) {
                 *expr += id;
             } else {
                 *expr += "\\" + id;
@@ -315,10 +317,10 @@ unsigned classify_expression(const std::string& b, std::string* expr) {
             }
             continue;
         }
-        return 0;
+        return MC_EXPANDED;
     }
-    if (operands == 0 || !balanced_parentheses(*expr)) return 0;
-    return script_variable ? 5 : 4;
+    if (operands == 0 || !balanced_parentheses(*expr)) return MC_EXPANDED;
+    return script_variable ? MC_SCRIPT_EXPRESSION : MC_CONSTANT_EXPRESSION;
 }
 
 // --- writing ---
@@ -338,7 +340,7 @@ std::string call_argument(const std::string& a) {
     return a;
 }
 
-// Calls of converted function macros in a kind 4 expression become result
+// Calls of converted function macros in a constant expression become result
 // variables, announced by GOSUB marker lines.
 std::string resolve_calls(const std::string& e) {
     std::map<std::string, std::string> call_texts;  // result name -> the call it stands for
@@ -455,7 +457,7 @@ struct BodyLines {
 
 // The body of the GEL function: parameter names, casts removed, statements
 // on lines of their own, each numbered as the source line it stands on.
-std::string function_body(const std::string& b, unsigned kind, const BodyLines& lines) {
+std::string function_body(const std::string& b, MacroConversionKind kind, const BodyLines& lines) {
     static const char* const removed_casts[] = {"uint32_t", "uint8_t", "unsignedint"};
     std::string out;
     size_t n = b.size(), i = 0;
@@ -490,7 +492,7 @@ std::string function_body(const std::string& b, unsigned kind, const BodyLines& 
                 }
             }
         }
-        if (c == ';' && kind == 6) {
+        if (c == ';' && kind == MC_STATEMENTS) {
             out += ";\n" + lines.marker(b, i + 1) + "\t";
             ++i;
             continue;
@@ -501,7 +503,8 @@ std::string function_body(const std::string& b, unsigned kind, const BodyLines& 
     return out;
 }
 
-void convert_to_function(MacroDefinition* m, const Definition& d, unsigned kind, const char* macrofilename) {
+void convert_to_function(MacroDefinition* m, const Definition& d, MacroConversionKind kind,
+                         const char* macrofilename) {
     FILE* f = macrofilename ? std::fopen(macrofilename, "a") : nullptr;
     if (!f) pp_fatal("Cannot open macro file \"%s\"", macrofilename ? macrofilename : "");
     out_format("// -- %s%s converted to the QUERNA subroutine\n", INFO, d.name.c_str());
@@ -519,10 +522,10 @@ void convert_to_function(MacroDefinition* m, const Definition& d, unsigned kind,
             std::fprintf(f, ",%s", parameter_name(i).c_str());
     }
     BodyLines lines{pp.directive_line, &d.continuations};
-    std::fprintf(f, "){\n%s\t%s", lines.marker(d.body, 0).c_str(), kind == 3 ? "return(" : "");
+    std::fprintf(f, "){\n%s\t%s", lines.marker(d.body, 0).c_str(), kind == MC_FUNCTION ? "return(" : "");
     std::string body = function_body(d.body, kind, lines);
     std::fwrite(body.data(), 1, body.size(), f);
-    std::fputs(kind == 3 ? ");\n}\n" : ";\n}\n", f);
+    std::fputs(kind == MC_FUNCTION ? ");\n}\n" : ";\n}\n", f);
     if (!close_checked(f)) note_write_failure(WF_MACRO, macrofilename, errno);
 
     std::string r = "__gp_" + d.name + "(";
@@ -589,27 +592,27 @@ void define_macro(const char* macrofilename) {
     if (c != ' ' && c != '\t') unget_char();
     read_body(&d);
 
-    unsigned kind;
+    MacroConversionKind kind;
     std::string value = d.body;
     if (d.function_like) {
-        kind = first_significant(d.body) == '*' ? 0 : 3;
-        if (has_statements(d.body)) kind = 6;
+        kind = first_significant(d.body) == '*' ? MC_EXPANDED : MC_FUNCTION;
+        if (has_statements(d.body)) kind = MC_STATEMENTS;
         // stringizing, pasting and a lone statement are expanded in place
-        else if (ends_with_semicolon(d.body)) kind = 0;
-        if (has_hash_operator(d.body)) kind = 0;
+        else if (ends_with_semicolon(d.body)) kind = MC_EXPANDED;
+        if (has_hash_operator(d.body)) kind = MC_EXPANDED;
     } else if (has_statements(d.body)) {
-        kind = 6;
+        kind = MC_STATEMENTS;
     } else if (!d.continuations.empty()) {
         // a continued body is classified as written, backslashes and all
-        kind = 0;
+        kind = MC_EXPANDED;
         value = add_decimal_points(d.body);
     } else {
         kind = classify_constant(d.body, &value);
-        if (kind == 0) {
+        if (kind == MC_EXPANDED) {
             std::string expr;
             kind = classify_expression(d.body, &expr);
-            if (kind == 4) value = add_decimal_points(expr);
-            else if (kind == 5) value = expr;
+            if (kind == MC_CONSTANT_EXPRESSION) value = add_decimal_points(expr);
+            else if (kind == MC_SCRIPT_EXPRESSION) value = expr;
             else value = add_decimal_points(d.body);
         }
     }
@@ -626,26 +629,27 @@ void define_macro(const char* macrofilename) {
 
     sync_output(pp.directive_line, false);
     switch (kind) {
-    case 0:
+    case MC_EXPANDED:
         out_format("// -- %s%s expanded\n", INFO, d.name.c_str());
         out_text("// #dtsdefine processed\n");
         break;
-    case 1:
-    case 2:
+    case MC_DECIMAL_CONSTANT:
+    case MC_HEX_CONSTANT:
         write_marker_pair("\n// #dtsdefina LOCAL &%s%s\n", "// #dtsdefinb &%s%s=%s\n", d.name, value);
         m->replacement = "&__" + d.name;
         break;
-    case 4: {
+    case MC_CONSTANT_EXPRESSION: {
         std::string resolved = resolve_calls(value);
         write_marker_pair("// #dtsdefina LOCAL &%s%s\n", "// #dtsdefinb &%s%s=%s\n", d.name, resolved);
         m->replacement = "&__" + d.name;
         break;
     }
-    case 5:
+    case MC_SCRIPT_EXPRESSION:
         write_marker_pair("// #dtsdefina LOCAL &%s%s\n", "// #dtsdefinb &%s%s=\"%s\"\n", d.name, value);
         m->replacement = "&__" + d.name;
         break;
-    default:
+    case MC_FUNCTION:
+    case MC_STATEMENTS:
         d.body = value;
         convert_to_function(m, d, kind, macrofilename);
         break;

@@ -220,7 +220,7 @@ Expansion expand_macro(MacroDefinition* m, bool from_file) {
     // the QUERNA variable or function it became has no value there.
     const std::string& r = pp.in_directive ? m->body : m->replacement;
     if (m->parameter_count == -1) {
-        push_macro(m->name, m->conversion_kind == 0 ? substitute(r, {}, true) : r);
+        push_macro(m->name, m->conversion_kind == MC_EXPANDED ? substitute(r, {}, true) : r);
         return Expansion::pushed;
     }
 
@@ -248,7 +248,7 @@ Expansion expand_macro(MacroDefinition* m, bool from_file) {
     if (static_cast<int>(args.size()) != m->parameter_count)
         pp_warning("Wrong number of macro arguments for \"%s\"", m->name.c_str());
 
-    std::string text = substitute(r, args, m->conversion_kind == 0);
+    std::string text = substitute(r, args, m->conversion_kind == MC_EXPANDED);
     if (text.size() > LINE_BUFFER_SIZE) pp_fatal("Out of space in macro \"%s\" arg expansion", m->name.c_str());
     push_macro(m->name, text);
     return Expansion::pushed;

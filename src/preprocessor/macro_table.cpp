@@ -65,7 +65,7 @@ void define_predefined_macros() {
         m->has_replacement = false;
         m->replacement.clear();
         m->parameter_count = d.count;
-        m->conversion_kind = 0;
+        m->conversion_kind = MC_EXPANDED;
     }
     bool existed;
     MacroDefinition* m = enter_macro("__DATE__", &existed);
@@ -82,13 +82,13 @@ void define_predefined_macros() {
     m->replacement = std::string("\"") + text + "\"";
     m->body = m->replacement;
     m->parameter_count = -1;
-    m->conversion_kind = 0;
+    m->conversion_kind = MC_EXPANDED;
 }
 
-int macro_conversion_kind(const char* name) {
-    if (!name) return 0;
+MacroConversionKind macro_conversion_kind(const char* name) {
+    if (!name) return MC_EXPANDED;
     MacroDefinition* m = lookup_macro(name);
-    return m ? static_cast<int>(m->conversion_kind) : 0;
+    return m ? m->conversion_kind : MC_EXPANDED;
 }
 
 void free_macro_table() { clear_macro_table(); }

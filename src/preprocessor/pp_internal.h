@@ -8,6 +8,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "preprocessor/preprocessor.h"
+
 // --- special bytes of the preprocessor's own texts ---
 constexpr int END_OF_INPUT = 0;
 constexpr int NO_EXPAND_MARK = 0x1D;    // macro name that must not be expanded again
@@ -58,7 +60,7 @@ struct MacroDefinition {
     std::string body;              // the body as read: what #if and #include expand to
     unsigned hash = 0;
     int parameter_count = -1;      // -1 object-like, -2 __LINE__, -3 __FILE__, 0..31 function-like
-    unsigned conversion_kind = 0;
+    MacroConversionKind conversion_kind = MC_EXPANDED;
     std::string name;
 };
 

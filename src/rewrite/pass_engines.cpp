@@ -93,17 +93,14 @@ bool is_macro_word_char(char c) { return is_word(c) || c == '\\' || c == '&' || 
 
 const char* const type_words[] = {"unsigned", "int", "long", "char", "float", "double"};
 
-// Only a name that the preprocessor turned into a script macro (conversion
-// kinds 1, 2, 4 and 5, whose uses are "&__" and the name) gets the prefix;
+// Only a name that the preprocessor turned into a script macro (a kind whose
+// uses are "&__" and the name) gets the prefix;
 // keywords, members, numbers and the target's own symbols stay as written.
 bool is_script_macro(const std::string& word) {
     if (word.empty() || is_digit(word[0])) return false;
     for (char c : word)
         if (!is_word(c)) return false;
-    switch (macro_conversion_kind(word.c_str())) {
-    case 1: case 2: case 4: case 5: return true;
-    default: return false;
-    }
+    return is_script_macro_kind(macro_conversion_kind(word.c_str()));
 }
 
 void append_macro_word(std::string& out, const std::string& word) {

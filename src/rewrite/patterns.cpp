@@ -8,7 +8,6 @@
 #include <strings.h>
 #include <string>
 
-#include "compiler/codegen.h"
 #include "rewrite/pass_engines.h"
 
 using pass_engine::engine_for;

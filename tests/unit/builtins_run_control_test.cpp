@@ -66,14 +66,14 @@ TEST(RunControl, RunUntilANegatedCondition) {
 }
 
 TEST(RunControl, RealTimeModeIsAlwaysOnAndIgnoresParameters) {
-    temp_counter = 6;
+    numbering.temp_counter = 6;
     Result r = run(GEL_IsInRealTimeMode, "GEL_IsInRealTimeMode");
     EXPECT_EQ(r.out, "&__V6=1\n");
     Result with = run(GEL_IsInRealTimeMode, "GEL_IsInRealTimeMode", {variable("a"), number("2")});
     EXPECT_FALSE(with.failed);
     EXPECT_EQ(with.out, "&__V6=1\n");
-    EXPECT_EQ(temp_counter, 6);  // the call site takes the number
-    temp_counter = 0;
+    EXPECT_EQ(numbering.temp_counter, 6);  // the call site takes the number
+    numbering.temp_counter = 0;
 }
 
 TEST(Breakpoints, SoftwareBreakpoints) {

@@ -16,7 +16,7 @@ namespace builtins_test {
 inline GelParameter quoted(const char* text) {
     GelParameter p;
     p.kind = RK_TEXT;
-    p.rd.number = 130;
+    p.rd.number = ID_STRING;
     p.rd.text = pool_string(text);
     return p;
 }
@@ -24,7 +24,7 @@ inline GelParameter quoted(const char* text) {
 inline GelParameter omitted() {
     GelParameter p;
     p.kind = RK_TEXT;
-    p.rd.number = 130;
+    p.rd.number = ID_STRING;
     p.rd.text = nullptr;
     return p;
 }
@@ -32,7 +32,7 @@ inline GelParameter omitted() {
 inline GelParameter number(const char* text) {
     GelParameter p;
     p.kind = RK_TEXT;
-    p.rd.number = 129;
+    p.rd.number = ID_CONSTANT;
     p.rd.text = pool_string(text);
     return p;
 }

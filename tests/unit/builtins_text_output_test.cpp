@@ -91,7 +91,7 @@ TEST(TextOut, Escapes) {
 TEST(TargetTextOut, ClassesAndWindow) {
     bool saved = textout_window_disabled;
     textout_window_disabled = false;
-    temp_counter = 1;
+    numbering.temp_counter = 1;
     EXPECT_EQ(run(GEL_TargetTextOut, "GEL_TargetTextOut", {number("0x100")}).out,
               "PRINT Data.STRING(d:(Var.VALUE(0x100)))\n");
     EXPECT_EQ(run(GEL_TargetTextOut, "GEL_TargetTextOut", {number("0x100"), number("0")}).out,
@@ -125,7 +125,7 @@ TEST(TargetTextOut, ClassesAndWindow) {
     Parameters ten(10, number("1"));
     EXPECT_EQ(run(GEL_TargetTextOut, "GEL_TargetTextOut", ten).message,
               "Too many parameters to call GEL_TargetTextOut function. Expecting number of parameters in range 1 to 9.");
-    temp_counter = 0;
+    numbering.temp_counter = 0;
 }
 
 TEST(System, CommandWithConversions) {
@@ -169,16 +169,16 @@ TEST(System, ParameterErrors) {
 }
 
 TEST(Trace, PrintsTheTextAndTakesATemporary) {
-    temp_counter = 4;
+    numbering.temp_counter = 4;
     EXPECT_EQ(run(GEL_Trace, "GEL_Trace", {quoted("\"hi\"")}).out, "PRINT \"GEL_Trace \" \"hi\"\nENTRY &__V4\n");
-    EXPECT_EQ(temp_counter, 5);
+    EXPECT_EQ(numbering.temp_counter, 5);
     EXPECT_EQ(run(GEL_Trace, "GEL_Trace", {variable("x"), number("9")}).out, "PRINT \"GEL_Trace \" x\nENTRY &__V5\n");
     EXPECT_EQ(run(GEL_Trace, "GEL_Trace", {macro_temp(1)}).out, "PRINT \"GEL_Trace \" &__V1\nENTRY &__V6\n");
     EXPECT_EQ(run(GEL_Trace, "GEL_Trace").out, "PRINT \"GEL_Trace \"\nENTRY &__V7\n");
-    temp_counter = -2;
+    numbering.temp_counter = -2;
     EXPECT_EQ(run(GEL_Trace, "GEL_Trace", {quoted("\"a\"")}).out, "PRINT \"GEL_Trace \" \"a\"\nENTRY &__V_2\n");
-    EXPECT_EQ(temp_counter, -1);
-    temp_counter = 0;
+    EXPECT_EQ(numbering.temp_counter, -1);
+    numbering.temp_counter = 0;
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST(Windows, DisassemblyWindow) {
 }
 
 TEST(MemoryWindow, DumpWithAClass) {
-    temp_counter = 2;
+    numbering.temp_counter = 2;
     EXPECT_EQ(run(GEL_OpenMemoryWindow, kMem, {number("0x100")}).out, "Data.DUMP p:(Var.VALUE(0x100))\n");
     EXPECT_EQ(run(GEL_OpenMemoryWindow, kMem, {number("0x100"), number("0x1")}).out,
               "Data.DUMP d:(Var.VALUE(0x100))\n");
@@ -54,7 +54,7 @@ TEST(MemoryWindow, DumpWithAClass) {
     EXPECT_EQ(run(GEL_OpenMemoryWindow, kMem, {number("0x100"), variable("pg")}).out,
               "IF Var.VALUE(\\pg)==1\n\t&__V2=\"d\"\nELSE IF Var.VALUE(\\pg)==2\n\t&__V2=\"io\"\nELSE\n\t&__V2=\"p\"\n"
               "Data.DUMP &__V2:(Var.VALUE(0x100))\n");
-    EXPECT_EQ(temp_counter, 2);
+    EXPECT_EQ(numbering.temp_counter, 2);
     EXPECT_EQ(run(GEL_OpenMemoryWindow, kMem).message,
               "Too few parameters to call GEL_OpenMemoryWindow function. Expecting number of parameters in range 1 to "
               "13.");
@@ -62,11 +62,11 @@ TEST(MemoryWindow, DumpWithAClass) {
     EXPECT_EQ(run(GEL_OpenMemoryWindow, kMem, fourteen).message,
               "Too many parameters to call GEL_OpenMemoryWindow function. Expecting number of parameters in range 1 "
               "to 13.");
-    temp_counter = 0;
+    numbering.temp_counter = 0;
 }
 
 TEST(MemoryWindow, ThreeTemporariesForClassTypeAndFormat) {
-    temp_counter = 3;
+    numbering.temp_counter = 3;
     Result r = run(GEL_OpenMemoryWindow, kMem,
                    {number("0x1000"), number("0x1"), quoted("\"t\""), number("0x0C"), number("2")});
     EXPECT_FALSE(r.failed);
@@ -75,12 +75,12 @@ TEST(MemoryWindow, ThreeTemporariesForClassTypeAndFormat) {
               "DATA.DUMP &__V3:(Var.VALUE(0x1000)) &__V4 &__V5\n");
     Result four = run(GEL_OpenMemoryWindow, kMem, {variable("a"), number("0"), quoted("\"\""), number("0x18")});
     EXPECT_EQ(four.out, "&__V3=\"p\"\n&__V4=\"/QUAD\"\nDATA.DUMP &__V3:(Var.VALUE(\\a)) &__V4\n");
-    EXPECT_EQ(temp_counter, 3);
-    temp_counter = 0;
+    EXPECT_EQ(numbering.temp_counter, 3);
+    numbering.temp_counter = 0;
 }
 
 TEST(MemoryWindow, DataTypeAndFormatWarnings) {
-    temp_counter = 0;
+    numbering.temp_counter = 0;
     struct Row {
         const char* code;
         const char* width;
@@ -140,7 +140,7 @@ TEST(MemoryWindow, DataTypeAndFormatWarnings) {
 }
 
 TEST(MemoryWindow, UnknownCodesStopBeforeTheDump) {
-    temp_counter = 0;
+    numbering.temp_counter = 0;
     for (const char* code : {"0x05", "0x0A", "0x1A", "0x21", "0x29", "0x100000000"}) {
         SCOPED_TRACE(code);
         Result r = run(GEL_OpenMemoryWindow, kMem, {number("0x10"), number("0x1"), quoted("\"\""), number(code)});
@@ -155,7 +155,7 @@ TEST(MemoryWindow, UnknownCodesStopBeforeTheDump) {
 }
 
 TEST(MemoryWindow, ParametersBeyondTheFifthAreNamed) {
-    temp_counter = 0;
+    numbering.temp_counter = 0;
     Parameters p = {number("0x10"), number("0x1"), quoted("\"\""), number("0"), number("0")};
     p.push_back(number("1"));
     Result six = run(GEL_OpenMemoryWindow, kMem, p, 2);

@@ -94,27 +94,27 @@ TEST(ParameterBlock, TypedUntypedQualifiedAndPointerParameters) {
 
 TEST(FunctionTable, FlagsFollowTheReturnAnalysisAndScopeIsEmptyAfterwards) {
     compile_text("value(){ ; return 1; }\nbare(x){ return; }\nempty(){}");
-    ASSERT_EQ(function_table->count, 3u);
-    EXPECT_STREQ(list_at(function_table, 0)->txt, "value");
-    EXPECT_EQ(list_at(function_table, 0)->flags, 0);
-    EXPECT_STREQ(list_at(function_table, 1)->txt, "bare");
-    EXPECT_EQ(list_at(function_table, 1)->flags, 1);
-    EXPECT_EQ(list_at(function_table, 2)->flags, 1);
-    EXPECT_EQ(scope_names->count, 0u);
-    EXPECT_FALSE(inside_function);
+    ASSERT_EQ(program_state.function_table->count, 3u);
+    EXPECT_STREQ(list_at(program_state.function_table, 0)->txt, "value");
+    EXPECT_EQ(list_at(program_state.function_table, 0)->flags, 0);
+    EXPECT_STREQ(list_at(program_state.function_table, 1)->txt, "bare");
+    EXPECT_EQ(list_at(program_state.function_table, 1)->flags, 1);
+    EXPECT_EQ(list_at(program_state.function_table, 2)->flags, 1);
+    EXPECT_EQ(function_state.scope_names->count, 0u);
+    EXPECT_FALSE(function_state.inside_function);
 }
 
 TEST(FunctionTable, CompileResetsTheRunState) {
     compile_text("a(){}");
-    temp_counter = 7;
-    label_counter = 3;
+    numbering.temp_counter = 7;
+    numbering.label_counter = 3;
     compile_text("b(){}");
-    ASSERT_EQ(function_table->count, 1u);
-    EXPECT_STREQ(list_at(function_table, 0)->txt, "b");
-    EXPECT_EQ(temp_counter, 0);
-    EXPECT_EQ(label_counter, -1);
-    EXPECT_EQ(global_names->count, 0u);
-    EXPECT_EQ(undefined_functions->count, 0u);
+    ASSERT_EQ(program_state.function_table->count, 1u);
+    EXPECT_STREQ(list_at(program_state.function_table, 0)->txt, "b");
+    EXPECT_EQ(numbering.temp_counter, 0);
+    EXPECT_EQ(numbering.label_counter, -1);
+    EXPECT_EQ(program_state.global_names->count, 0u);
+    EXPECT_EQ(program_state.undefined_functions->count, 0u);
 }
 
 TEST(ReturnAnalysis, BranchesLoopsLabelsAndBlocks) {
@@ -166,17 +166,17 @@ TEST(NameLookups, IndexesAnswerLikeTheListsEvenAfterDirectAppends) {
     EXPECT_EQ(find_function("v"), 1);
     EXPECT_EQ(find_function("F"), -1);
     // A second definition of f does not change what a call finds.
-    EXPECT_EQ(list_at(function_table, find_function("f"))->flags, 1);
+    EXPECT_EQ(list_at(program_state.function_table, find_function("f"))->flags, 1);
     EXPECT_TRUE(is_global_variable("g"));
     EXPECT_TRUE(is_global_variable("gp"));
     EXPECT_FALSE(is_global_variable("f"));
     EXPECT_TRUE(is_pointer_variable("gp"));
     EXPECT_FALSE(is_pointer_variable("g"));
     // A name appended to the list itself is still found.
-    names_append(global_names, "direct");
-    names_append(function_table, "direct_f", 1);
+    names_append(program_state.global_names, "direct");
+    names_append(program_state.function_table, "direct_f", 1);
     EXPECT_TRUE(is_global_variable("direct"));
-    EXPECT_EQ(find_function("direct_f"), static_cast<long>(function_table->count) - 1);
+    EXPECT_EQ(find_function("direct_f"), static_cast<long>(program_state.function_table->count) - 1);
     // The next conversion starts with empty tables.
     compile_text("h(){}");
     EXPECT_FALSE(is_global_variable("g"));

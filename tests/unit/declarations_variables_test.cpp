@@ -18,11 +18,11 @@ using test_support::Capture;
 namespace {
 
 std::string declared(const char* name, uint32_t flags, int depth, bool in_function) {
-    inside_function = in_function;
+    function_state.inside_function = in_function;
     Capture out(stdout);
     emit_variable_declaration(name, flags, depth);
     std::string text = out.text();
-    inside_function = false;
+    function_state.inside_function = false;
     return text;
 }
 
@@ -41,17 +41,17 @@ TEST(VariableDeclaration, WordsInFixedOrderAndPointerForms) {
     EXPECT_EQ(declared("w", TF_DOUBLE | TF_SIGNED | TF_CONST | TF_STATIC | TF_STRUCT | TF_ENUM | TF_VOID, 0, false),
               "Var.NEW signed void double \\w\n");
     EXPECT_EQ(declared("s", TF_SHORT | TF_FLOAT, 3, false), "Var.NEW short float *** \\s\n");
-    declaration_continues = true;
+    declaration_state.declaration_continues = true;
     EXPECT_EQ(declared("c", TF_INT, 0, true), "Var.NEWLOCAL int \\c");
-    declaration_continues = false;
+    declaration_state.declaration_continues = false;
 }
 
 TEST(VariableDeclaration, PointerVariablesAreRecorded) {
-    if (!pointer_variables) pointer_variables = list_create();
+    if (!program_state.pointer_variables) program_state.pointer_variables = list_create();
     declared("plain_one", TF_INT, 0, false);
     declared("pointer_one", TF_INT, 2, false);
-    EXPECT_EQ(names_find(pointer_variables, "plain_one"), -1);
-    EXPECT_GE(names_find(pointer_variables, "pointer_one"), 0);
+    EXPECT_EQ(names_find(program_state.pointer_variables, "plain_one"), -1);
+    EXPECT_GE(names_find(program_state.pointer_variables, "pointer_one"), 0);
 }
 
 TEST(GlobalDeclarations, DeclaredBeforeTheDispatchInSourceOrder) {
@@ -61,10 +61,10 @@ TEST(GlobalDeclarations, DeclaredBeforeTheDispatchInSourceOrder) {
                                                        "Var.NEW unsigned long long \\v\n"
                                                        "Var.NEW char[128] \\name\n"
                                                        "Var.NEW char ** \\pp\n");
-    ASSERT_EQ(global_names->count, 4u);
-    EXPECT_STREQ(list_at(global_names, 0)->txt, "x");
-    EXPECT_STREQ(list_at(global_names, 3)->txt, "pp");
-    EXPECT_EQ(scope_names->count, 0u);
+    ASSERT_EQ(program_state.global_names->count, 4u);
+    EXPECT_STREQ(list_at(program_state.global_names, 0)->txt, "x");
+    EXPECT_STREQ(list_at(program_state.global_names, 3)->txt, "pp");
+    EXPECT_EQ(function_state.scope_names->count, 0u);
     EXPECT_EQ(r.err, "");
 
     // A declaration without declarators writes nothing.
@@ -107,7 +107,7 @@ TEST(DeclarationErrors, EachForbiddenSpecifierStopsTheConversion) {
         EXPECT_EQ(r.err, std::string("line 4: Error: ") + c.message + "\n");
         EXPECT_EQ(r.out, frame_head) << c.message;
         EXPECT_EQ(error_flag, 1);
-        EXPECT_FALSE(in_variable_declaration[0] || in_variable_declaration[1]);
+        EXPECT_FALSE(declaration_state.forbid_struct_and_enum || declaration_state.forbid_storage_and_qualifiers);
     }
     error_flag = 0;
 }
@@ -115,8 +115,8 @@ TEST(DeclarationErrors, EachForbiddenSpecifierStopsTheConversion) {
 TEST(DeclarationErrors, LocalDeclarationFailsLikeAGlobalOne) {
     parse_accepted("t(){\nint i;\n\n\n\nregister int r;\n}\n");
     List* declarations = first_list(ID_declaration_list);
-    if (!scope_names) scope_names = list_create();
-    inside_function = true;
+    if (!function_state.scope_names) function_state.scope_names = list_create();
+    function_state.inside_function = true;
     std::string out, err;
     {
         Capture e(stderr);
@@ -125,11 +125,11 @@ TEST(DeclarationErrors, LocalDeclarationFailsLikeAGlobalOne) {
         out = o.text();
         err = e.text();
     }
-    inside_function = false;
+    function_state.inside_function = false;
     EXPECT_EQ(out, "Var.NEWLOCAL int \\i\n");
     EXPECT_EQ(err, "line 6: Error: Storage class \"register\" not supported in declaration of function local variables.\n");
-    EXPECT_EQ(names_find(scope_names, "i"), static_cast<long>(scope_names->count) - 1);
-    while (scope_names->count) names_remove_last(scope_names);
+    EXPECT_EQ(names_find(function_state.scope_names, "i"), static_cast<long>(function_state.scope_names->count) - 1);
+    while (function_state.scope_names->count) names_remove_last(function_state.scope_names);
     error_flag = 0;
 }
 

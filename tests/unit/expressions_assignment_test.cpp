@@ -65,8 +65,8 @@ TEST_F(AssignmentTest, DereferenceOnTheRightFollowsTheLeftSide) {
     // HLL variable on the left: the HLL form, and the cast around it vanishes.
     Converted r = convert("x = (unsigned char)*(unsigned char *)0x200");
     EXPECT_EQ(r.out, "Var.Assign \\x=\\Data_Byte((0x200))\n");
-    EXPECT_FALSE(drop_next_cast);
-    EXPECT_EQ(deref_mode, 0);
+    EXPECT_FALSE(expression_state.drop_next_cast);
+    EXPECT_EQ(expression_state.deref_mode, DEREF_NONE);
     // Other left sides: the function form.
     r = convert("k = *(short *)0x10");
     EXPECT_EQ(r.out, "Var.Assign k=Data.Word(D:(0x10))\n");
@@ -105,7 +105,7 @@ TEST_F(AssignmentTest, CompoundAssignmentsByRowAndColumn) {
 
 TEST_F(AssignmentTest, CompoundAssignmentWithANegativeTemporary) {
     global("x");
-    temp_counter = -3;
+    numbering.temp_counter = -3;
     EXPECT_EQ(convert("x += f()").out, "GOSUB f\nENTRY &__V_3\nVar.Assign (\\x+=(&__V_3))\n");
     EXPECT_EQ(convert("k += f()").out, "GOSUB f\nENTRY &__V_2\nVar.Assign (k+=&__V_2)\n");
 }
@@ -115,7 +115,7 @@ TEST_F(AssignmentTest, NothingIsWrittenAfterAnErrorOnTheRight) {
     Converted r = convert("x = GEL_Halt(0x1)", 4);
     EXPECT_EQ(r.kind, 0);
     EXPECT_EQ(r.out.find("Var.Assign"), std::string::npos);
-    EXPECT_EQ(deref_mode, 0);
+    EXPECT_EQ(expression_state.deref_mode, DEREF_NONE);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ class PostfixTest : public ExpressionTest {};
 
 TEST_F(PostfixTest, PrimariesByWhatTheNameIs) {
     global("g");
-    declare(scope_names, "local");
+    declare(function_state.scope_names, "local");
     Converted r = convert("g");
     EXPECT_EQ(r.kind, RK_HLL_VARIABLE);
     EXPECT_EQ(r.text(), "g");
@@ -46,7 +46,7 @@ TEST_F(PostfixTest, NameLookupFollowsTheGrowingLists) {
     function("twice", false);
     EXPECT_EQ(convert("twice()").out, "GOSUB twice\n");
     // A new run starts with fresh lists.
-    fresh(global_names);
+    fresh(program_state.global_names);
     reset_expression_state();
     EXPECT_EQ(convert("g1").kind, RK_TEXT);
 }
@@ -71,7 +71,7 @@ TEST_F(PostfixTest, PostfixStepOfTextSavesTheOldValue) {
     EXPECT_EQ(r.rd.number, 0);
     EXPECT_EQ(r.text(), "((t)[0x0])");
     EXPECT_EQ(r.out, "&__V0=Var.VALUE(((t)[0x0]))\nVar.Assign (((t)[0x0]))=(((t)[0x0]))+1\n");
-    EXPECT_EQ(temp_counter, 1);
+    EXPECT_EQ(numbering.temp_counter, 1);
 }
 
 TEST_F(PostfixTest, PostfixStepOfAVariableYieldsTheOldValue) {
@@ -82,17 +82,17 @@ TEST_F(PostfixTest, PostfixStepOfAVariableYieldsTheOldValue) {
     EXPECT_EQ(r.rd.number, 0);
     EXPECT_EQ(r.text(), "&__V0");
     EXPECT_EQ(r.out, "&__V0=Var.VALUE(\\i)\nVar.Assign \\i=\\i+1\n");
-    EXPECT_EQ(temp_counter, 1);
+    EXPECT_EQ(numbering.temp_counter, 1);
 
     // A dropped value (a statement i--;, also inside parentheses or a comma
     // list) keeps nothing and gives its number back; an operand of a call
     // in such a statement is still read.
-    postfix_value_unused = true;
+    expression_state.postfix_value_unused = true;
     r = convert("(i--)");
     EXPECT_EQ(r.out, "Var.Assign \\i=\\i-1\n");
-    EXPECT_EQ(temp_counter, 1);
-    EXPECT_FALSE(postfix_value_unused);
-    postfix_value_unused = true;
+    EXPECT_EQ(numbering.temp_counter, 1);
+    EXPECT_FALSE(expression_state.postfix_value_unused);
+    expression_state.postfix_value_unused = true;
     r = convert("f(i++)");
     EXPECT_EQ(r.out, "&__V1=Var.VALUE(\\i)\nVar.Assign \\i=\\i+1\nGOSUB f &__V1\nENTRY &__V2\n");
 }
@@ -105,17 +105,17 @@ TEST_F(PostfixTest, PointerStepsAreRecordedInOrderWithTheirDirection) {
     EXPECT_EQ(r.kind, RK_HLL_VARIABLE);
     EXPECT_EQ(r.text(), "p");
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(temp_counter, 0);
+    EXPECT_EQ(numbering.temp_counter, 0);
     convert("q--");
     // A plain variable leaves the recorded steps alone.
     global("n");
     convert("n++");
-    ASSERT_EQ(pending_pointer_steps.size(), 2u);
-    EXPECT_STREQ(pending_pointer_steps[0].name, "p");
-    EXPECT_TRUE(pending_pointer_steps[0].up);
-    EXPECT_STREQ(pending_pointer_steps[1].name, "q");
-    EXPECT_FALSE(pending_pointer_steps[1].up);
-    EXPECT_EQ(temp_counter, 1);
+    ASSERT_EQ(expression_state.pending_pointer_steps.size(), 2u);
+    EXPECT_STREQ(expression_state.pending_pointer_steps[0].name, "p");
+    EXPECT_TRUE(expression_state.pending_pointer_steps[0].up);
+    EXPECT_STREQ(expression_state.pending_pointer_steps[1].name, "q");
+    EXPECT_FALSE(expression_state.pending_pointer_steps[1].up);
+    EXPECT_EQ(numbering.temp_counter, 1);
 }
 
 TEST_F(PostfixTest, PostfixStepOfAMacroAndOfRegisters) {
@@ -149,7 +149,7 @@ TEST_F(PostfixTest, CallsOfScriptFunctions) {
     r = convert("v()");
     EXPECT_EQ(r.out, "GOSUB v\n");
     EXPECT_EQ(r.rd.number, 1);
-    EXPECT_EQ(temp_counter, 2);
+    EXPECT_EQ(numbering.temp_counter, 2);
 
     r = convert("f(x, 0x1, v(), k, )");
     EXPECT_EQ(r.out, "GOSUB v\nGOSUB f Var.VALUE(\\x) 0x1 &__V2 k\nENTRY &__V3\n");
@@ -167,12 +167,12 @@ TEST_F(PostfixTest, UndefinedFunctionsWarnAtEveryCall) {
     EXPECT_EQ(r.out, "GOSUB g 0x1\nENTRY &__V0\n");
     r = convert("g()", 9);
     EXPECT_EQ(r.err, "line 9: Warning: Call to undefined function \"g()\".\n");
-    EXPECT_EQ(undefined_functions->count, 1u);
+    EXPECT_EQ(program_state.undefined_functions->count, 1u);
     EXPECT_EQ(error_flag, 0);
 }
 
 TEST_F(PostfixTest, NegativeCounterUsesTheUnderscoreSpelling) {
-    temp_counter = -2;
+    numbering.temp_counter = -2;
     Converted r = convert("f()");
     EXPECT_EQ(r.out, "GOSUB f\nENTRY &__V_2\n");
     r = convert("f(0x1)");
@@ -186,12 +186,12 @@ TEST_F(PostfixTest, BuiltinValueIsTheTemporaryOfItsDispatch) {
     EXPECT_EQ(r.kind, RK_MACRO_TEMP);
     EXPECT_EQ(r.rd.number, 0);
     EXPECT_EQ(r.text(), "&__V0");
-    EXPECT_EQ(temp_counter, 1);
+    EXPECT_EQ(numbering.temp_counter, 1);
     r = convert("GEL_Go(GEL_IsInRealTimeMode())");
     EXPECT_EQ(r.kind, RK_MACRO_TEMP);
     EXPECT_EQ(r.rd.number, 2);
     EXPECT_EQ(r.text(), "&__V2");
-    EXPECT_EQ(temp_counter, 3);
+    EXPECT_EQ(numbering.temp_counter, 3);
     EXPECT_NE(r.out.find("&__V1"), std::string::npos);
 }
 

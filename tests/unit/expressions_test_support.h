@@ -61,18 +61,18 @@ class ExpressionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         text_arena_reset();
-        temp_counter = 0;
-        label_counter = -1;
+        numbering.temp_counter = 0;
+        numbering.label_counter = -1;
         error_flag = 0;
         message_buffer.clear();
         architecture = 0;
         target_mcu_index = -1;
         reset_expression_state();
-        fresh(global_names);
-        fresh(scope_names);
-        fresh(function_table);
-        fresh(undefined_functions);
-        fresh(pointer_variables);
+        fresh(program_state.global_names);
+        fresh(function_state.scope_names);
+        fresh(program_state.function_table);
+        fresh(program_state.undefined_functions);
+        fresh(program_state.pointer_variables);
     }
     void TearDown() override {
         error_flag = 0;
@@ -88,13 +88,13 @@ protected:
         if (!list) list = list_create();
         names_append(list, name);
     }
-    void global(const char* name) { declare(global_names, name); }
+    void global(const char* name) { declare(program_state.global_names, name); }
     void pointer(const char* name) {
-        declare(global_names, name);
-        declare(pointer_variables, name);
+        declare(program_state.global_names, name);
+        declare(program_state.pointer_variables, name);
     }
     void function(const char* name, bool returns_nothing) {
-        names_append(function_table, name, returns_nothing ? 1 : 0);
+        names_append(program_state.function_table, name, returns_nothing ? 1 : 0);
     }
 };
 

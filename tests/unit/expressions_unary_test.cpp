@@ -26,18 +26,18 @@ TEST_F(UnaryTest, CastSpellsItsOperandAndCarriesTheTypeBits) {
 
 TEST_F(UnaryTest, CastOfAKeptDereferenceIsDropped) {
     global("p");
-    // *p with deref_mode 0 stays text and carries the kept-dereference bit;
+    // *p with no deref_mode bit stays text and carries the kept-dereference bit;
     // the cast around it vanishes and the bit stays.
     Converted r = convert("(int)(*p)");
     EXPECT_EQ(r.text(), "Var.Value(*\\p)");
     EXPECT_TRUE(r.rd.type_flags & TF_DEREF_AS_TEXT);
 
     // A pending drop removes the next cast of text without marking it.
-    drop_next_cast = true;
+    expression_state.drop_next_cast = true;
     r = convert("(char)k");
     EXPECT_EQ(r.text(), "k");
     EXPECT_FALSE(r.rd.type_flags & TF_DEREF_AS_TEXT);
-    EXPECT_FALSE(drop_next_cast);
+    EXPECT_FALSE(expression_state.drop_next_cast);
 }
 
 TEST_F(UnaryTest, UnaryOperatorsByOperandKind) {

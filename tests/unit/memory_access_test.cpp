@@ -176,7 +176,7 @@ TEST_F(MemoryAccessTest, WritesAndCompoundAssignmentsByTargetAndRightKind) {
         },
     };
     for (const std::vector<Case>& group : groups) {
-        temp_counter = 0;
+        numbering.temp_counter = 0;
         for (const Case& c : group) {
             std::string out = convert(c.gel).out;
             EXPECT_EQ(out.substr(out.rfind('\n', out.size() - 2) + 1), c.last_line) << c.gel;
@@ -214,33 +214,33 @@ TEST_F(MemoryAccessTest, StepsOfPeripheralRegistersAndMemory) {
 
 TEST_F(MemoryAccessTest, DereferenceFormsByDerefMode) {
     global("p");
-    deref_mode = 1;
+    expression_state.deref_mode = DEREF_FUNCTION_FORM;
     Converted r = convert("*(unsigned char *)0x200");
     EXPECT_EQ(r.text(), "Data.Byte(D:(0x200))");
     EXPECT_TRUE(r.rd.type_flags & TF_DEREF_AS_TEXT);
-    EXPECT_FALSE(drop_next_cast);
+    EXPECT_FALSE(expression_state.drop_next_cast);
 
     struct Case {
         int mode;
         const char* operand;
         const char* expected;
     } cases[] = {
-        {1, "p", "Data.Long(D:Var.Value(\\p))"},
-        {1, "f()", "Data.Long(D:(&__V0))"},
-        {2, "p", "\\Data_Long(\\p)"},
-        {2, "0x10", "\\Data_Long(0x10)"},
-        {5, "(long *)q", "Data.Quad(D:(q))"},
-        {6, "(short *)q", "\\Data_Word((q))"},
-        {1, "(long long *)q", "Data.TYPE_ERROR(D:(q))"},
-        {1, "(unsigned *)q", "Data.Long(D:((unsigned *)q))"},
-        {1, "(*(int*)0x10@data)", "Data.Long(D:(\\__V1))"},
+        {DEREF_FUNCTION_FORM, "p", "Data.Long(D:Var.Value(\\p))"},
+        {DEREF_FUNCTION_FORM, "f()", "Data.Long(D:(&__V0))"},
+        {DEREF_HLL_FORM, "p", "\\Data_Long(\\p)"},
+        {DEREF_HLL_FORM, "0x10", "\\Data_Long(0x10)"},
+        {DEREF_FUNCTION_FORM | DEREF_DROP_CAST, "(long *)q", "Data.Quad(D:(q))"},
+        {DEREF_HLL_FORM | DEREF_DROP_CAST, "(short *)q", "\\Data_Word((q))"},
+        {DEREF_FUNCTION_FORM, "(long long *)q", "Data.TYPE_ERROR(D:(q))"},
+        {DEREF_FUNCTION_FORM, "(unsigned *)q", "Data.Long(D:((unsigned *)q))"},
+        {DEREF_FUNCTION_FORM, "(*(int*)0x10@data)", "Data.Long(D:(\\__V1))"},
     };
     for (Case& c : cases) {
-        deref_mode = c.mode;
+        expression_state.deref_mode = c.mode;
         r = convert(std::string("*") + c.operand);
         EXPECT_EQ(r.text(), c.expected);
-        EXPECT_EQ(drop_next_cast, (c.mode & 4) != 0) << c.expected;
-        drop_next_cast = false;
+        EXPECT_EQ(expression_state.drop_next_cast, (c.mode & DEREF_DROP_CAST) != 0) << c.expected;
+        expression_state.drop_next_cast = false;
     }
 }
 

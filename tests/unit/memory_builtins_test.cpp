@@ -34,7 +34,7 @@ Call run(int (*handler)(GelParameter*, int, const char*, int, bool), const char*
         std::vector<GelParameter> parameters, int counter = 0) {
     error_flag = 0;
     message_buffer.clear();
-    temp_counter = counter;
+    numbering.temp_counter = counter;
     Capture out(stdout);
     Capture err(stderr);
     handler(parameters.empty() ? nullptr : parameters.data(), static_cast<int>(parameters.size()), name, 7, false);
@@ -180,13 +180,13 @@ TEST(MemoryClass, ConstantPagesCompareAsText) {
 }
 
 TEST(MemoryClass, OtherPagesChooseAtRunTimeWithoutTakingATemporary) {
-    temp_counter = 4;
+    numbering.temp_counter = 4;
     GelParameter page = H("page");
     Capture out(stdout);
     MemoryClassChoice choice = select_memory_class(&page);
     EXPECT_EQ(choice.constant, nullptr);
     EXPECT_EQ(choice.macro_number, 4);
-    EXPECT_EQ(temp_counter, 4);
+    EXPECT_EQ(numbering.temp_counter, 4);
     EXPECT_EQ(out.text(),
               "IF Var.VALUE(\\page)==1\n\t&__V4=\"d\"\nELSE IF Var.VALUE(\\page)==2\n\t&__V4=\"io\"\nELSE\n\t"
               "&__V4=\"p\"\n");

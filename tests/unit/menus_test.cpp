@@ -90,13 +90,13 @@ TEST(MenuSubroutine, PopupsEntriesSliderWarningAndFunctionTable) {
     EXPECT_NE(items.find("\nh2:\n(\nRETURN\n\n)\n"), std::string::npos);
     EXPECT_LT(items.find("\nd1:\n"), items.find("\nh2:\n"));
     EXPECT_EQ(r.err, "line 7: Warning: Slider keyword is not supported.\n");
-    ASSERT_EQ(function_table->count, 5u);
+    ASSERT_EQ(program_state.function_table->count, 5u);
     const char* names[] = {"StartUp", "h1", "s", "d1", "h2"};
     for (long i = 0; i < 5; ++i) {
-        EXPECT_STREQ(list_at(function_table, i)->txt, names[i]);
-        EXPECT_EQ(list_at(function_table, i)->flags, 1);
+        EXPECT_STREQ(list_at(program_state.function_table, i)->txt, names[i]);
+        EXPECT_EQ(list_at(program_state.function_table, i)->flags, 1);
     }
-    EXPECT_EQ(path_name, nullptr);
+    EXPECT_EQ(program_state.path_name, nullptr);
 }
 
 TEST(MenuSubroutine, HotmenuWithCommentAndParametersAndItsReturnAnalysis) {
@@ -109,10 +109,10 @@ TEST(MenuSubroutine, HotmenuWithCommentAndParametersAndItsReturnAnalysis) {
     EXPECT_NE(r.out.find("POPUP \"Unknown Menuitem\"\n(\nMENUITEM \"hp\" "), std::string::npos);
     // A hotmenu with a parameter list is entered as yielding nothing; one without
     // is judged by its body.
-    ASSERT_EQ(function_table->count, 2u);
-    EXPECT_EQ(list_at(function_table, 0)->flags, 1);
-    EXPECT_EQ(list_at(function_table, 1)->flags, 0);
-    EXPECT_FALSE(inside_function);
+    ASSERT_EQ(program_state.function_table->count, 2u);
+    EXPECT_EQ(list_at(program_state.function_table, 0)->flags, 1);
+    EXPECT_EQ(list_at(program_state.function_table, 1)->flags, 0);
+    EXPECT_FALSE(function_state.inside_function);
 }
 
 TEST(DialogSubroutines, LabelWidthPositionsAndTheValueFunction) {
@@ -127,7 +127,7 @@ TEST(DialogSubroutines, LabelWidthPositionsAndTheValueFunction) {
         "Var.NEW unsigned long long \\len\nVAR.ASSIGN \\len=&__VF1\n\n\n"
         "RETURN\n)\n";
     EXPECT_EQ(after(r.out, "\nsetup_dialog:"), expected);
-    EXPECT_EQ(scope_names->count, 0u);
+    EXPECT_EQ(function_state.scope_names->count, 0u);
 }
 
 TEST(DialogSubroutines, EmptyItemsLeaveGapsInTheBoxAndAreNotParameters) {

@@ -15,8 +15,8 @@ class StatementFlow : public ::testing::Test {
 protected:
     void SetUp() override {
         error_flag = 0;
-        label_counter = -1;
-        temp_counter = 0;
+        numbering.label_counter = -1;
+        numbering.temp_counter = 0;
     }
     void TearDown() override { error_flag = 0; }
 
@@ -60,18 +60,18 @@ TEST_F(StatementFlow, VeryLongBodyIsWalkedWithoutRecursion) {
 
 TEST_F(StatementFlow, BlockPopsScopeNamesBackToItsDepth) {
     List* statement = parsed("{ return; }");
-    List* saved = scope_names;
-    scope_names = list_create();
-    for (const char* name : {"a", "b", "c"}) names_append(scope_names, name);
+    List* saved = function_state.scope_names;
+    function_state.scope_names = list_create();
+    for (const char* name : {"a", "b", "c"}) names_append(function_state.scope_names, name);
     {
         Capture out(stdout);
         C_compound_statement(statement->first->child, 1, test_support::private_path("macro_file.dts").c_str());
         EXPECT_EQ(out.text(), "RETURN\n");
     }
-    EXPECT_EQ(scope_names->count, 1u);
-    EXPECT_STREQ(names_last(scope_names), "a");
-    list_release(scope_names);
-    scope_names = saved;
+    EXPECT_EQ(function_state.scope_names->count, 1u);
+    EXPECT_STREQ(names_last(function_state.scope_names), "a");
+    list_release(function_state.scope_names);
+    function_state.scope_names = saved;
 }
 
 TEST_F(StatementFlow, BreaksJumpToTheInnermostLoopAndWriteItsLabelOnce) {
@@ -79,19 +79,19 @@ TEST_F(StatementFlow, BreaksJumpToTheInnermostLoopAndWriteItsLabelOnce) {
               "WHILE \n(\nGOTO __L0\nGOTO __L0\n)\n__L0:\n"
               "WHILE \n(\nWHILE \n(\nGOTO __L2\n)\n__L2:\nGOTO __L1\n)\n__L1:\n"
               "WHILE \n(\n)\n");
-    EXPECT_EQ(label_counter, 3);  // the loop without a break still took a number
-    EXPECT_EQ(temp_counter, 4);   // every for loop takes one temporary number
-    EXPECT_EQ(size_of(loop_labels), 0u);
-    EXPECT_EQ(size_of(break_targets), 0u);
+    EXPECT_EQ(numbering.label_counter, 3);  // the loop without a break still took a number
+    EXPECT_EQ(numbering.temp_counter, 4);   // every for loop takes one temporary number
+    EXPECT_EQ(size_of(loop_state.loop_labels), 0u);
+    EXPECT_EQ(size_of(loop_state.break_targets), 0u);
 }
 
 TEST_F(StatementFlow, LoopCutShortByAnErrorLeavesTheStacksBalanced) {
     List* loop = parsed("for(;;){break;}");
     error_flag = 1;
     EXPECT_EQ(write(loop), "");
-    EXPECT_EQ(size_of(loop_labels), 0u);
-    EXPECT_EQ(size_of(break_targets), 0u);
-    EXPECT_EQ(deref_mode, 0);
+    EXPECT_EQ(size_of(loop_state.loop_labels), 0u);
+    EXPECT_EQ(size_of(loop_state.break_targets), 0u);
+    EXPECT_EQ(expression_state.deref_mode, DEREF_NONE);
 }
 
 TEST_F(StatementFlow, DeeplyNestedBlocksAndLoops) {
@@ -101,21 +101,21 @@ TEST_F(StatementFlow, DeeplyNestedBlocksAndLoops) {
     std::string text = convert(statement);
     // The break leaves the innermost loop, which is the first one built.
     EXPECT_NE(text.find("GOTO __L999\n)\n__L999:\n"), std::string::npos);
-    EXPECT_EQ(size_of(loop_labels), 0u);
+    EXPECT_EQ(size_of(loop_state.loop_labels), 0u);
 }
 
 TEST_F(StatementFlow, PendingPointerStepsAreWrittenAfterTheirStatement) {
     List* block = parsed("{ ; ; }");
-    pending_pointer_steps = {{"p", true}, {"q", false}};
+    expression_state.pending_pointer_steps = {{"p", true}, {"q", false}};
     EXPECT_EQ(write(block), "Var.Assign \\p=\\p+1\nVar.Assign \\q=\\q-1\n");
-    EXPECT_TRUE(pending_pointer_steps.empty());
+    EXPECT_TRUE(expression_state.pending_pointer_steps.empty());
 }
 
 TEST_F(StatementFlow, JumpsOutsideLoops) {
     EXPECT_EQ(convert("break;"), "");
     EXPECT_EQ(convert("return;"), "RETURN\n");
     EXPECT_EQ(convert("goto done;"), "GOTO done\n");
-    EXPECT_EQ(size_of(break_targets), 0u);
+    EXPECT_EQ(size_of(loop_state.break_targets), 0u);
 }
 
 }  // namespace
