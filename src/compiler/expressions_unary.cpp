@@ -51,6 +51,11 @@ int C_cast_expression(List* list, ResultDescriptor* rd) {
 
 namespace {
 
+bool starts_with_name(const char* text) {
+    char c = text[0];
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
 const char* unary_operator_text(const tree_element* unary_operator) {
     const tree_element* token = unary_operator->child ? unary_operator->child->first : nullptr;
     switch (token ? token->id : 0) {
@@ -128,7 +133,12 @@ int unary_operator(const char* op, List* operand_list, ResultDescriptor* rd) {
             if (star && (rd->type_flags & 0xFF) == 0) rd->type_flags |= pointee_type_bits(operand.text);
             break;
         default:  // text and expression
-            rd->text = pool_string(fill("(%s%s)", {op, text_of(&operand)}).c_str());
+            // "&" followed by a name would be read by the script as a macro:
+            // the address of a target symbol (or of a call's value) keeps
+            // its operand in parentheses.
+            rd->text = pool_string(fill(op[0] == '&' && starts_with_name(text_of(&operand)) ? "(%s(%s))" : "(%s%s)",
+                                        {op, text_of(&operand)})
+                                       .c_str());
             rd->type_flags |= operand.type_flags;
             break;
     }

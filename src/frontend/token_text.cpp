@@ -42,6 +42,10 @@ std::string rewrite_string_literal(const char* text, size_t length, int* joined_
                 out += c;
                 if (next != '\0') out += next;
             }
+        } else if (c == '\n') {
+            // A line break is a character of the string: written as its
+            // escape, the literal stays on one line of the generated script.
+            out += "\\n";
         } else if (c != '\0') {
             out += c;
         }

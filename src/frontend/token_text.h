@@ -13,8 +13,9 @@ std::string normalise_hex_constant(const char* text, size_t length);
 // "0x" and upper-case hexadecimal digits without leading zeros.
 std::string normalise_decimal_constant(const char* text, size_t length);
 // A string literal (with its quotes): every backslash-quote becomes two
-// quotes, every backslash-newline is removed and counted in `joined_lines`;
-// any other backslash pair stays as written. NUL bytes are dropped.
+// quotes, every backslash-newline is removed and counted in `joined_lines`,
+// every bare newline becomes the escape backslash-n; any other backslash pair
+// stays as written. NUL bytes are dropped.
 std::string rewrite_string_literal(const char* text, size_t length, int* joined_lines);
 // Copies `length` bytes (without NUL bytes) into the run-wide token text
 // list and returns the copy, which lives until the list is released.

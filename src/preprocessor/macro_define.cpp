@@ -250,6 +250,17 @@ bool is_type_word(const std::string& w) {
     return false;
 }
 
+// A body whose parentheses do not pair up is completed by the text around its
+// uses: only an expansion in place keeps it whole.
+bool balanced_parentheses(const std::string& expr) {
+    long depth = 0;
+    for (char c : expr) {
+        if (c == '(') ++depth;
+        if (c == ')' && --depth < 0) return false;
+    }
+    return depth == 0;
+}
+
 // MC_CONSTANT_EXPRESSION or MC_SCRIPT_EXPRESSION (MC_EXPANDED when the body is
 // not a constant expression).
 MacroConversionKind classify_expression(const std::string& b, std::string* expr) {
@@ -308,7 +319,7 @@ MacroConversionKind classify_expression(const std::string& b, std::string* expr)
         }
         return MC_EXPANDED;
     }
-    if (operands == 0) return MC_EXPANDED;
+    if (operands == 0 || !balanced_parentheses(*expr)) return MC_EXPANDED;
     return script_variable ? MC_SCRIPT_EXPRESSION : MC_CONSTANT_EXPRESSION;
 }
 

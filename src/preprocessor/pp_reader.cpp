@@ -214,6 +214,19 @@ int read_line_comment() {
 
 bool is_querna_blank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
+// Whether the parentheses of t[begin, end) pair up, strings aside: the text
+// of a QUERNA line is written as it stands, so only a whole command passes.
+bool pairs_parentheses(const std::string& t, size_t begin, size_t end) {
+    long depth = 0;
+    bool in_string = false;
+    for (size_t k = begin; k < end; ++k) {
+        if (t[k] == '"') in_string = !in_string;
+        else if (!in_string && t[k] == '(') ++depth;
+        else if (!in_string && t[k] == ')' && --depth < 0) return false;
+    }
+    return depth == 0;
+}
+
 // The text after "//!" of a line written in QUERNA: optional blanks, the word
 // QUERNA, optional blanks, "(", any text, ")" and optional blanks.
 bool is_querna_call(const std::string& t) {
@@ -225,7 +238,7 @@ bool is_querna_call(const std::string& t) {
     if (i >= n || t[i] != '(') return false;
     size_t end = n;
     while (end > i && (is_querna_blank(t[end - 1]) || t[end - 1] == '\r')) --end;
-    return end > i + 1 && t[end - 1] == ')';
+    return end > i + 1 && t[end - 1] == ')' && pairs_parentheses(t, i + 1, end - 1);
 }
 
 // After "//!" at the start of a line: a line written in QUERNA passes as it

@@ -65,6 +65,11 @@ TEST(PreprocessorConstants, UnconvertibleBodiesAreExpanded) {
         << r.out;
     EXPECT_NE(r.out.find("\n*(unsigned int*)(0x1000 + 4.) = (x * 10.) ; unsigned int t;\n"), std::string::npos) << r.out;
     for (const char* name : {"REG", "SCALE", "EMPTY", "TYPE"}) EXPECT_EQ(macro_conversion_kind(name), 0) << name;
+
+    // parentheses that only the text around a use pairs up
+    r = run("#define OPEN (1 + 2\n#define SHUT 1)\n#define TURN 1)+(2\ny = OPEN) + (SHUT;\n");
+    EXPECT_NE(r.out.find("\ny = (1. + 2.) + (1.);\n"), std::string::npos) << r.out;
+    for (const char* name : {"OPEN", "SHUT", "TURN"}) EXPECT_EQ(macro_conversion_kind(name), 0) << name;
 }
 
 TEST(PreprocessorConstants, DecimalPointsSpareNamesFractionsAndLiterals) {

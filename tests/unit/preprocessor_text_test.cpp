@@ -57,7 +57,11 @@ TEST(PreprocessorComments, PassThroughLineIsWrittenAsItStands) {
     auto r = run("x;\n   //! QUERNA(PRINT \"a /* b */\")\ny; //! not at the start\n");
     EXPECT_EQ(r.out, kHeader + "x;\n//! QUERNA(PRINT \"a /* b */\")\ny; // -- ! not at the start\n\n");
     // a //! line that is not written in QUERNA is a comment
-    for (const char* line : {"//! note", "//! QUERNA", "//!QUERNA(x) y", "//! querna(x)"}) {
+    // nor is one whose own text does not pair its parentheses (strings aside)
+    r = run("//! QUERNA(PRINT \"(\" B::B(0)\")\n");
+    EXPECT_NE(r.out.find("//! QUERNA(PRINT \"(\" B::B(0)\")\n"), std::string::npos) << r.out;
+    for (const char* line : {"//! note", "//! QUERNA", "//!QUERNA(x) y", "//! querna(x)", "//! QUERNA(B::B()",
+                             "//! QUERNA(B::B))"}) {
         r = run(std::string(line) + "\nx;\n");
         EXPECT_EQ(r.out, kStart + "// -- " + (line + 2) + "\n\n#line 2\nx;\n") << line;
     }

@@ -80,14 +80,14 @@ TEST(ScannerStrings, EscapedQuotesDoubleAndOtherEscapesStay) {
 }
 
 TEST(ScannerStrings, NewlinesInsideLiterals) {
-    // A backslash-newline is removed, a bare newline stays in the text; both
-    // are counted.
+    // A backslash-newline is removed, a bare newline becomes the escape "\n"
+    // (the literal stays on one line of the script); both are counted.
     std::vector<Token> t = scan("\"ab\\\ncd\" x\n\"ef\ngh\" y");
     ASSERT_EQ(t.size(), 4u);
     EXPECT_EQ(t[0].text, "\"abcd\"");
     EXPECT_EQ(t[0].line, 1);
     EXPECT_EQ(t[1].line, 2);
-    EXPECT_EQ(t[2].text, "\"ef\ngh\"");
+    EXPECT_EQ(t[2].text, "\"ef\\ngh\"");
     EXPECT_EQ(t[2].line, 3);
     EXPECT_EQ(t[3].line, 4);
 }
