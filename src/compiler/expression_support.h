@@ -33,6 +33,9 @@ std::string operand_argument(int kind, const ResultDescriptor* rd);
 // Fills a printf-style format. Every conversion (%s, %i, %d, %X, %0.8X, ...)
 // takes the next argument text as it is; "%%" gives "%". Numbers are turned
 // into text by the caller (number_text, hex8).
+// A command whose format is a literal at the call is written with std::printf,
+// so that the compiler checks the format against its arguments; fill is for
+// formats taken from tables and for texts that are kept rather than written.
 std::string fill(const char* format, std::initializer_list<std::string_view> args);
 std::string number_text(long value);
 std::string hex8(uint32_t value);  // the digits that "%0.8X" prints

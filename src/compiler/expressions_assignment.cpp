@@ -19,9 +19,9 @@ bool is_register_or_memory(int kind) {
 void write_right_text(int right_kind, ResultDescriptor* right) {
     if (right_kind == RK_TEXT) {
         if (std::strchr(text_of(right), '*')) {
-            emit(fill("%s\n", {text_of(right)}));
+            std::printf("%s\n", text_of(right));
         } else {
-            emit(fill("Var.VALUE(%s)\n", {text_of(right)}));
+            std::printf("Var.VALUE(%s)\n", text_of(right));
         }
         return;
     }
@@ -35,44 +35,44 @@ void write_right_text(int right_kind, ResultDescriptor* right) {
     if (has_operator_character(text_of(right))) {
         value_call_pass(right, 0);
         value_call_pass(right, 1);
-        emit(fill("%s\n", {text_of(right)}));
+        std::printf("%s\n", text_of(right));
     } else if (text_of(right)[0] == '(') {
-        emit(fill("Var.VALUE%s\n", {text_of(right)}));
+        std::printf("Var.VALUE%s\n", text_of(right));
     } else {
-        emit(fill("Var.VALUE(%s)\n", {text_of(right)}));
+        std::printf("Var.VALUE(%s)\n", text_of(right));
     }
 }
 
 // The left side of a plain assignment is a macro temporary &__V<n>.
 void assign_to_macro(const ResultDescriptor* left, int right_kind, const ResultDescriptor* right) {
-    std::string n = number_text(left->number);
+    int32_t n = left->number;
     switch (checked_class(right_kind, "C_assignment_expression")) {
-        case OC_EXPRESSION: emit(fill("&__V%i=Var.VALUE%s\n", {n, text_of(right)})); break;
-        case OC_TEMPORARY: emit(fill("&__V%i=Var.VALUE(\\__V%i)\n", {n, number_text(right->number)})); break;
-        case OC_MACRO: emit(fill("&__V%i=&__V%i\n", {n, number_text(right->number)})); break;
-        case OC_HLL: emit(fill("&__V%i=Var.VALUE(\\%s)\n", {n, text_of(right)})); break;
-        default: emit(fill("&__V%i=Var.VALUE(%s)\n", {n, text_of(right)})); break;
+        case OC_EXPRESSION: std::printf("&__V%i=Var.VALUE%s\n", n, text_of(right)); break;
+        case OC_TEMPORARY: std::printf("&__V%i=Var.VALUE(\\__V%i)\n", n, right->number); break;
+        case OC_MACRO: std::printf("&__V%i=&__V%i\n", n, right->number); break;
+        case OC_HLL: std::printf("&__V%i=Var.VALUE(\\%s)\n", n, text_of(right)); break;
+        default: std::printf("&__V%i=Var.VALUE(%s)\n", n, text_of(right)); break;
     }
 }
 
 void assign_to_hll_variable(ResultDescriptor* left, int right_kind, ResultDescriptor* right) {
     OperandClass column = checked_class(right_kind, "C_assignment_expression");
-    emit(fill("Var.Assign \\%s=", {text_of(left)}));
+    std::printf("Var.Assign \\%s=", text_of(left));
     if (column != OC_HLL) macro_name_pass(right);
     switch (column) {
-        case OC_TEMPORARY: emit(fill("\\__V%i\n", {number_text(right->number)})); break;
-        case OC_MACRO: emit(fill("&__V%i\n", {number_text(right->number)})); break;
-        case OC_HLL: emit(fill("\\%s\n", {text_of(right)})); break;
-        default: emit(fill("%s\n", {text_of(right)})); break;
+        case OC_TEMPORARY: std::printf("\\__V%i\n", right->number); break;
+        case OC_MACRO: std::printf("&__V%i\n", right->number); break;
+        case OC_HLL: std::printf("\\%s\n", text_of(right)); break;
+        default: std::printf("%s\n", text_of(right)); break;
     }
 }
 
 void assign_to_text(ResultDescriptor* left, int right_kind, ResultDescriptor* right) {
     if (text_of(left)[0] == '&') {
-        emit(fill("%s=", {text_of(left)}));
+        std::printf("%s=", text_of(left));
     } else {
         macro_name_pass(left);
-        emit(fill("Var.Assign %s=", {text_of(left)}));
+        std::printf("Var.Assign %s=", text_of(left));
     }
     write_assigned_value(left, right_kind, right);
 }
@@ -187,9 +187,9 @@ int compound_assignment(List* left_list, const char* op, List* right_list, Resul
 
 void write_assigned_value(ResultDescriptor* left, int right_kind, ResultDescriptor* right) {
     switch (checked_class(right_kind, "C_assignment_expression")) {
-        case OC_TEMPORARY: emit(fill("(\\__V%i)\n", {number_text(right->number)})); break;
-        case OC_MACRO: emit(fill("(&__V%i)\n", {number_text(right->number)})); break;
-        case OC_HLL: emit(fill("Var.VALUE(\\%s)\n", {text_of(right)})); break;
+        case OC_TEMPORARY: std::printf("(\\__V%i)\n", right->number); break;
+        case OC_MACRO: std::printf("(&__V%i)\n", right->number); break;
+        case OC_HLL: std::printf("Var.VALUE(\\%s)\n", text_of(right)); break;
         default: write_right_text(right_kind, right); break;
     }
 }

@@ -107,7 +107,7 @@ int script_call(const tree_element* name, List* arguments, ResultDescriptor* rd)
     const bool returns_nothing = entry && (entry->flags & 1) != 0;
 
     if (!arguments) {
-        emit(fill("GOSUB %s\n", {function}));
+        std::printf("GOSUB %s\n", function);
         if (!returns_nothing) emit(entry_line("", numbering.temp_counter));
         set_macro_result(rd, numbering.temp_counter);
         numbering.temp_counter += 1;
@@ -119,8 +119,8 @@ int script_call(const tree_element* name, List* arguments, ResultDescriptor* rd)
 
     if (parameters.size() == 1 && is_whole_string_literal(parameters[0].rd.text) &&
         checked_class(parameters[0].kind, "C_postfix_expression") >= OC_TEXT) {
-        emit(fill("Var.NEWLOCAL char[128] \\strtmp = %s\n", {parameters[0].rd.text}));
-        emit(fill("GOSUB %s Var.String(\\strtmp)\n", {function}));
+        std::printf("Var.NEWLOCAL char[128] \\strtmp = %s\n", parameters[0].rd.text);
+        std::printf("GOSUB %s Var.String(\\strtmp)\n", function);
     } else {
         std::string line = fill("GOSUB %s", {function});
         for (GelParameter& p : parameters) line += gosub_argument(p);

@@ -101,8 +101,8 @@ int postfix_increment(int kind, ResultDescriptor* operand, bool increment, int32
         case OC_TEXT:
         case OC_EXPRESSION: {
             std::string text = text_of(operand);
-            emit(fill("&__V%i=Var.VALUE(%s)\n", {n, text}));
-            emit(fill(increment ? "Var.Assign (%s)=(%s)+1\n" : "Var.Assign (%s)=(%s)-1\n", {text, text}));
+            std::printf("&__V%i=Var.VALUE(%s)\n", saved, text.c_str());
+            std::printf("Var.Assign (%s)=(%s)%s\n", text.c_str(), text.c_str(), sign);
             break;
         }
         case OC_HLL: {
@@ -117,13 +117,13 @@ int postfix_increment(int kind, ResultDescriptor* operand, bool increment, int32
                 return RK_HLL_VARIABLE;
             }
             if (unused) {
-                emit(fill(increment ? "Var.Assign \\%s=\\%s+1\n" : "Var.Assign \\%s=\\%s-1\n", {name, name}));
+                std::printf("Var.Assign \\%s=\\%s%s\n", name, name, sign);
                 numbering.temp_counter -= 1;
                 break;
             }
             // The value is the variable as it was before the step.
-            emit(fill("&__V%i=Var.VALUE(\\%s)\n", {n, name}));
-            emit(fill(increment ? "Var.Assign \\%s=\\%s+1\n" : "Var.Assign \\%s=\\%s-1\n", {name, name}));
+            std::printf("&__V%i=Var.VALUE(\\%s)\n", saved, name);
+            std::printf("Var.Assign \\%s=\\%s%s\n", name, name, sign);
             *rd = ResultDescriptor{};
             rd->number = saved;
             rd->text = pool_string(("&__V" + n).c_str());
@@ -132,9 +132,9 @@ int postfix_increment(int kind, ResultDescriptor* operand, bool increment, int32
         case OC_MACRO: {
             // Both sides are the script macros: the old value is kept in
             // &__V<n>, then the macro itself is stepped.
-            std::string m = number_text(operand->number);
-            emit(fill("&__V%i=&__V%i\n", {n, m}));
-            emit(fill("&__V%i=&__V%i%s\n", {m, m, sign}));
+            int32_t m = operand->number;
+            std::printf("&__V%i=&__V%i\n", saved, m);
+            std::printf("&__V%i=&__V%i%s\n", m, m, sign);
             break;
         }
         default:  // the temporaries

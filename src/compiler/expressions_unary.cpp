@@ -88,7 +88,7 @@ int prefix_step(List* operand_list, bool increment, ResultDescriptor* rd) {
             // itself. Handing on the stepping text would step it a second
             // time wherever the value is used.
             emit("Var.Assign ");
-            emit(fill("(%s(\\%s))\n", {op, text_of(&operand)}));
+            std::printf("(%s(\\%s))\n", op, text_of(&operand));
             *rd = operand;
             return RK_HLL_VARIABLE;
         default:  // the temporaries: write the target back and re-read it

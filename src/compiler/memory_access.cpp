@@ -129,8 +129,8 @@ int read_memory_form(const tree_element* at, ResultDescriptor* rd) {
     emit("&__MEMORY_VALUE=");
     memory_read_expression(form->access_type, address);
     emit("\n");
-    emit(fill("Var.NEW %s \\__V%i\n", {form->c_type, number_text(n)}));
-    emit(fill("Var.Assign \\__V%i=&__MEMORY_VALUE\n", {number_text(n)}));
+    std::printf("Var.NEW %s \\__V%i\n", form->c_type.c_str(), n);
+    std::printf("Var.Assign \\__V%i=&__MEMORY_VALUE\n", n);
     *rd = ResultDescriptor{};
     rd->number = n;
     rd->text = pool_string(address);
@@ -140,10 +140,10 @@ int read_memory_form(const tree_element* at, ResultDescriptor* rd) {
 
 int read_register_identifier(const char* name, ResultDescriptor* rd) {
     if (is_core_register(name)) {
-        emit(fill("&__REGISTER_VALUE=register(%s)\n", {name}));
+        std::printf("&__REGISTER_VALUE=register(%s)\n", name);
         int32_t n = take_temporary();
-        emit(fill("Var.NEW unsigned long \\__V%i\n", {number_text(n)}));
-        emit(fill("Var.Assign \\__V%i=&__REGISTER_VALUE\n", {number_text(n)}));
+        std::printf("Var.NEW unsigned long \\__V%i\n", n);
+        std::printf("Var.Assign \\__V%i=&__REGISTER_VALUE\n", n);
         *rd = ResultDescriptor{};
         rd->number = n;
         rd->text = pool_string(name);
@@ -155,11 +155,10 @@ int read_register_identifier(const char* name, ResultDescriptor* rd) {
         rd->reg_address = record.address;
         rd->reg_width = static_cast<uint32_t>(record.width);
         rd->reg_is_io = record.memory_class == 1 ? 1 : 0;
-        emit(fill("&__REGISTER_VALUE=data.%s(%s:0x%0.8X)\n",
-                  {size_keyword(rd), register_class(rd), hex8(rd->reg_address)}));
+        std::printf("&__REGISTER_VALUE=data.%s(%s:0x%08X)\n", size_keyword(rd), register_class(rd), rd->reg_address);
         int32_t n = take_temporary();
-        emit(fill("Var.NEW unsigned long \\__V%i\n", {number_text(n)}));
-        emit(fill("Var.ASSIGN \\__V%i=&__REGISTER_VALUE\n", {number_text(n)}));
+        std::printf("Var.NEW unsigned long \\__V%i\n", n);
+        std::printf("Var.ASSIGN \\__V%i=&__REGISTER_VALUE\n", n);
         rd->number = n;
         rd->text = pool_string(name);
         return RK_PERIPHERAL_REGISTER_TEMP;
@@ -212,41 +211,37 @@ int convert_dereference(int operand_kind, ResultDescriptor* rd) {
 
 void write_target(int left_kind, const ResultDescriptor* left, int right_kind, const ResultDescriptor* right) {
     OperandClass column = checked_class(right_kind, "C_assignment_expression");
-    std::string rn = number_text(right->number);
     if (left_kind == RK_PERIPHERAL_REGISTER_TEMP) {
-        std::string prefix =
-            fill("DATA.SET %s:0x%0.8X %s ", {register_class(left), hex8(left->reg_address), size_format(left)});
-        std::string value;
+        std::printf("DATA.SET %s:0x%08X %s ", register_class(left), left->reg_address, size_format(left));
         if (right_kind == RK_PERIPHERAL_REGISTER_TEMP)
-            value = fill("data.%s(%s:0x%0.8X)\n", {size_keyword(right), register_class(right), hex8(right->reg_address)});
+            std::printf("data.%s(%s:0x%08X)\n", size_keyword(right), register_class(right), right->reg_address);
         else if (right_kind == RK_CORE_REGISTER_TEMP)
-            value = fill("register(%s)\n", {text_of(right)});
+            std::printf("register(%s)\n", text_of(right));
         else if (right_kind == RK_MEMORY_TEMP)
-            value = fill("Var.VALUE(\\__V%i)\n", {rn});
+            std::printf("Var.VALUE(\\__V%i)\n", right->number);
         else if (column == OC_MACRO)
-            value = fill("&__V%i\n", {rn});
+            std::printf("&__V%i\n", right->number);
         else if (column == OC_HLL)
-            value = fill("Var.VALUE(\\%s)\n", {text_of(right)});
+            std::printf("Var.VALUE(\\%s)\n", text_of(right));
         else
-            value = fill("Var.VALUE(%s)\n", {text_of(right)});
-        emit(prefix + value);
+            std::printf("Var.VALUE(%s)\n", text_of(right));
         return;
     }
     if (left_kind == RK_CORE_REGISTER_TEMP) {
         std::string name = text_of(left);
         if (right_kind == RK_PERIPHERAL_REGISTER_TEMP)
-            emit(fill("REGISTER.SET %s data.%s(%s:0x%0.8X)\n",
-                      {name, size_keyword(right), register_class(right), hex8(right->reg_address)}));
+            std::printf("REGISTER.SET %s data.%s(%s:0x%08X)\n", name.c_str(), size_keyword(right), register_class(right),
+                        right->reg_address);
         else if (right_kind == RK_CORE_REGISTER_TEMP)
-            emit(fill("REGISTER.SET %s register(%s)\n", {name, text_of(right)}));
+            std::printf("REGISTER.SET %s register(%s)\n", name.c_str(), text_of(right));
         else if (right_kind == RK_MEMORY_TEMP)
-            emit(fill("REGISTER.SET %s V.VALUE(\\__V%i)\n", {name, rn}));
+            std::printf("REGISTER.SET %s V.VALUE(\\__V%i)\n", name.c_str(), right->number);
         else if (column == OC_MACRO)
-            emit(fill("REGISTER.SET %s &__V%i\n", {name, rn}));
+            std::printf("REGISTER.SET %s &__V%i\n", name.c_str(), right->number);
         else if (column == OC_HLL)
-            emit(fill("REGISTER.SET %s Var.VALUE(\\%s)\n", {name, text_of(right)}));
+            std::printf("REGISTER.SET %s Var.VALUE(\\%s)\n", name.c_str(), text_of(right));
         else
-            emit(fill("REGISTER.SET %s V.VALUE(%s)\n", {name, text_of(right)}));
+            std::printf("REGISTER.SET %s V.VALUE(%s)\n", name.c_str(), text_of(right));
         return;
     }
     if (left_kind == RK_MEMORY_TEMP) {
@@ -290,10 +285,10 @@ void pointer_write(int left_kind, ResultDescriptor* left, int right_kind, Result
         left->text = pool_string(text.c_str());
         value_call_pass(left, 0);
         value_call_pass(left, 1);
-        emit(fill(operators ? "D:%s %%%s " : "D:(%s) %%%s ", {text_of(left), size}));
+        std::printf(operators ? "D:%s %%%s " : "D:(%s) %%%s ", text_of(left), size);
     } else if (left_kind == RK_TEXT) {
         left->text = pool_string(text.c_str());
-        emit(fill("D:(Var.VALUE(%s)) %%%s ", {text_of(left), size}));
+        std::printf("D:(Var.VALUE(%s)) %%%s ", text_of(left), size);
     } else {
         FATAL_INTERNAL_ERROR("C_assignment_expression");
     }
@@ -313,12 +308,13 @@ void compound_write_target(int left_kind, const ResultDescriptor* left, const ch
     static const char* const kMemoryOperands[5] = {"(\\__V%i)%s(\\__V%i)", "(\\__V%i)%s(&__V%i)",
                                                    "(\\__V%i)%s(\\%s)", "(\\__V%i)%s(%s)", "(\\__V%i)%s%s"};
     if (left_kind == RK_PERIPHERAL_REGISTER_TEMP) {
-        emit(fill("DATA.SET %s:0x%0.8X %s ", {register_class(left), hex8(left->reg_address), size_format(left)}) +
-             fill(kRegisterOperands[column], {ln, op, argument}));
+        std::printf("DATA.SET %s:0x%08X %s ", register_class(left), left->reg_address, size_format(left));
+        emit(fill(kRegisterOperands[column], {ln, op, argument}));
         return;
     }
     if (left_kind == RK_CORE_REGISTER_TEMP) {
-        emit(fill("REGISTER.SET %s ", {text_of(left)}) + fill(kRegisterOperands[column], {ln, op, argument}));
+        std::printf("REGISTER.SET %s ", text_of(left));
+        emit(fill(kRegisterOperands[column], {ln, op, argument}));
         return;
     }
     if (left_kind == RK_MEMORY_TEMP) {
@@ -333,8 +329,7 @@ void compound_write_target(int left_kind, const ResultDescriptor* left, const ch
 
 void step_target(int kind, const ResultDescriptor* target, bool increment, bool prefix, int32_t saved_number) {
     const char* caller = prefix ? "C_unary_expression" : "C_postfix_expression";
-    std::string n = number_text(target->number);
-    if (!prefix) emit(fill("&__V%i=Var.VALUE(\\__V%i)\n", {number_text(saved_number), n}));
+    if (!prefix) std::printf("&__V%i=Var.VALUE(\\__V%i)\n", saved_number, target->number);
 
     if (kind == RK_PERIPHERAL_REGISTER_TEMP) {
         const char* format;
@@ -348,8 +343,8 @@ void step_target(int kind, const ResultDescriptor* target, bool increment, bool 
         const char* cls = register_class(target);
         emit(fill(format, {cls, address, size_format(target), size_keyword(target), cls, address}));
         if (prefix) {
-            emit(fill("&__REGISTER_VALUE=data.%s(%s:0x%0.8X)\n", {size_keyword(target), cls, address}));
-            emit(fill("Var.Assign \\__V%i=&__REGISTER_VALUE\n", {n}));
+            std::printf("&__REGISTER_VALUE=data.%s(%s:0x%08X)\n", size_keyword(target), cls, target->reg_address);
+            std::printf("Var.Assign \\__V%i=&__REGISTER_VALUE\n", target->number);
         }
         return;
     }
@@ -362,8 +357,8 @@ void step_target(int kind, const ResultDescriptor* target, bool increment, bool 
             format = increment ? "Register.Set %s (register(%s)+1)\n" : "Register.Set %s (register(%s)-1)\n";
         emit(fill(format, {name, name}));
         if (prefix) {
-            emit(fill("&__REGISTER_VALUE=register(%s)\n", {name}));
-            emit(fill("VAR.ASSIGN \\__V%i=&__REGISTER_VALUE\n", {n}));
+            std::printf("&__REGISTER_VALUE=register(%s)\n", name.c_str());
+            std::printf("VAR.ASSIGN \\__V%i=&__REGISTER_VALUE\n", target->number);
         }
         return;
     }
@@ -373,7 +368,7 @@ void step_target(int kind, const ResultDescriptor* target, bool increment, bool 
         if (!cls || !size || !memory_form(target->access_type)) fatal_internal_error("compiler", caller, __LINE__);
         emit("Data.Set ");
         emit(cls);
-        emit(fill("(%s) ", {text_of(target)}));
+        std::printf("(%s) ", text_of(target));
         emit(fill(size, {}) + " (");
         memory_read_expression(target->access_type, text_of(target));
         emit(increment ? "+1)\n" : "-1)\n");
@@ -381,7 +376,7 @@ void step_target(int kind, const ResultDescriptor* target, bool increment, bool 
             emit("&__MEMORY_VALUE=");
             memory_read_expression(target->access_type, text_of(target));
             emit("\n");
-            emit(fill("Var.Assign \\__V%i=&__MEMORY_VALUE\n", {n}));
+            std::printf("Var.Assign \\__V%i=&__MEMORY_VALUE\n", target->number);
         }
         return;
     }
