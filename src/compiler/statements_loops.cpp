@@ -139,37 +139,53 @@ void write_expression_while(ResultDescriptor* rd, ConditionColumn column, int32_
     if (hll_prefix_allowed && opens_with_macro(rd->text) && temp > first_temp) --temp;
 }
 
-int while_loop(List* list, const char* macrofilename) {
-    tree_element* condition = first_of_kind(list, ID_expression);
-    tree_element* body = first_of_kind(list, ID_statement);
-    if (condition == nullptr || body == nullptr) return 0;
-    LoopScope scope;
-    int32_t label = start_loop();
-
+// The test, the body and the end of a while or a for loop (`column`), from
+// the conversion of the condition on; `step` is the for loop's step
+// expression, if any. The condition of a for loop is an expression statement.
+void write_tested_loop(tree_element* condition, tree_element* body, tree_element* step, ConditionColumn column,
+                       const char* macrofilename, int32_t label, LoopScope& scope) {
+    const bool statement = column == CL_FOR;
     const int32_t first_temp = numbering.temp_counter;
     ResultDescriptor rd;
-    int kind = convert_loop_condition(condition, first_temp, false, &rd);
-    if (error_flag) return 0;
+    int kind = convert_loop_condition(condition, first_temp, statement, &rd);
+    if (error_flag) return;
     const std::vector<PointerStep> steps = take_pointer_steps();
 
     if (kind == RK_EXPRESSION)
-        write_expression_while(&rd, CL_WHILE, first_temp);
+        write_expression_while(&rd, column, first_temp);
     else
-        write_condition_line(CL_WHILE, kind, rd);
+        write_condition_line(column, kind, rd);
 
     // The pointer steps of the condition follow each test that reads the old
     // values: at the head of the body and after the loop.
     std::printf("(\n");
     write_pointer_steps(steps);
     C_statement(body->child, macrofilename);
-    if (error_flag) return 0;
+    if (error_flag) return;
     write_continue_label();
-    reevaluate_loop_condition(condition, first_temp, false);
-    if (error_flag) return 0;
+    if (step != nullptr) {
+        ResultDescriptor step_rd;
+        expression_state.postfix_value_unused = true;
+        C_expression(step->child, &step_rd);
+        expression_state.postfix_value_unused = false;
+        if (error_flag) return;
+        complete_pointer_steps();
+    }
+    reevaluate_loop_condition(condition, first_temp, statement);
+    if (error_flag) return;
     std::printf(")\n");
     write_pointer_steps(steps);
     end_label_step(label);
     scope.finished = true;
+}
+
+int while_loop(List* list, const char* macrofilename) {
+    tree_element* condition = first_of_kind(list, ID_expression);
+    tree_element* body = first_of_kind(list, ID_statement);
+    if (condition == nullptr || body == nullptr) return 0;
+    LoopScope scope;
+    int32_t label = start_loop();
+    write_tested_loop(condition, body, nullptr, CL_WHILE, macrofilename, label, scope);
     return 0;
 }
 
@@ -227,36 +243,7 @@ int for_loop(List* list, const char* macrofilename) {
     expression_state.postfix_value_unused = false;
     if (error_flag) return 0;
     complete_pointer_steps();
-
-    const int32_t first_temp = numbering.temp_counter;
-    ResultDescriptor rd;
-    int kind = convert_loop_condition(condition, first_temp, true, &rd);
-    if (error_flag) return 0;
-    const std::vector<PointerStep> steps = take_pointer_steps();
-    if (kind == RK_EXPRESSION)
-        write_expression_while(&rd, CL_FOR, first_temp);
-    else
-        write_condition_line(CL_FOR, kind, rd);
-    std::printf("(\n");
-    write_pointer_steps(steps);
-
-    C_statement(body->child, macrofilename);
-    if (error_flag) return 0;
-    write_continue_label();
-    if (step != nullptr) {
-        ResultDescriptor step_rd;
-        expression_state.postfix_value_unused = true;
-        C_expression(step->child, &step_rd);
-        expression_state.postfix_value_unused = false;
-        if (error_flag) return 0;
-        complete_pointer_steps();
-    }
-    reevaluate_loop_condition(condition, first_temp, true);
-    if (error_flag) return 0;
-    std::printf(")\n");
-    write_pointer_steps(steps);
-    end_label_step(label);
-    scope.finished = true;
+    write_tested_loop(condition, body, step, CL_FOR, macrofilename, label, scope);
     return 0;
 }
 
