@@ -332,30 +332,30 @@ void step_target(int kind, const ResultDescriptor* target, bool increment, bool 
     if (!prefix) std::printf("&__V%i=Var.VALUE(\\__V%i)\n", saved_number, target->number);
 
     if (kind == RK_PERIPHERAL_REGISTER_TEMP) {
-        const char* format;
-        if (prefix)
-            format = increment ? "DATA.SET %s:0x%0.8X %s (data.%s(%s:0x%0.8X)+1)\n"
-                               : "DATA.SET %s:0x%0.8X %s (data.%s(%s:0x%0.8X)-1)\n";
-        else
-            format = increment ? "Data.Set %s:0x%0.8X %s (data.%s(%s:0x%0.8X)+1)\n"
-                               : "Data.Set %s:0x%0.8X %s (data.%s(%s:0x%0.8X)-1)\n";
-        std::string address = hex8(target->reg_address);
         const char* cls = register_class(target);
-        emit(fill(format, {cls, address, size_format(target), size_keyword(target), cls, address}));
+        const uint32_t address = target->reg_address;
+        if (prefix)
+            std::printf(increment ? "DATA.SET %s:0x%08X %s (data.%s(%s:0x%08X)+1)\n"
+                                  : "DATA.SET %s:0x%08X %s (data.%s(%s:0x%08X)-1)\n",
+                        cls, address, size_format(target), size_keyword(target), cls, address);
+        else
+            std::printf(increment ? "Data.Set %s:0x%08X %s (data.%s(%s:0x%08X)+1)\n"
+                                  : "Data.Set %s:0x%08X %s (data.%s(%s:0x%08X)-1)\n",
+                        cls, address, size_format(target), size_keyword(target), cls, address);
         if (prefix) {
-            std::printf("&__REGISTER_VALUE=data.%s(%s:0x%08X)\n", size_keyword(target), cls, target->reg_address);
+            std::printf("&__REGISTER_VALUE=data.%s(%s:0x%08X)\n", size_keyword(target), cls, address);
             std::printf("Var.Assign \\__V%i=&__REGISTER_VALUE\n", target->number);
         }
         return;
     }
     if (kind == RK_CORE_REGISTER_TEMP) {
         std::string name = text_of(target);
-        const char* format;
         if (prefix)
-            format = increment ? "Register.Set %s (register(%s)+1)\n" : "REGISTER.SET %s (register(%s)-1)\n";
+            std::printf(increment ? "Register.Set %s (register(%s)+1)\n" : "REGISTER.SET %s (register(%s)-1)\n",
+                        name.c_str(), name.c_str());
         else
-            format = increment ? "Register.Set %s (register(%s)+1)\n" : "Register.Set %s (register(%s)-1)\n";
-        emit(fill(format, {name, name}));
+            std::printf(increment ? "Register.Set %s (register(%s)+1)\n" : "Register.Set %s (register(%s)-1)\n",
+                        name.c_str(), name.c_str());
         if (prefix) {
             std::printf("&__REGISTER_VALUE=register(%s)\n", name.c_str());
             std::printf("VAR.ASSIGN \\__V%i=&__REGISTER_VALUE\n", target->number);
