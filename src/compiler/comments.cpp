@@ -12,17 +12,8 @@
 
 namespace {
 
-// The levels of a left-recursive block, innermost (first in the source) first.
-// Each level is [nested block or leading comment block, token] or [token].
-std::vector<List*> levels_in_source_order(List* list, uint32_t nested_kind) {
-    std::vector<List*> levels;
-    for (List* level = list; level;) {
-        levels.push_back(level);
-        tree_element* first = level->first;
-        level = (first && first->id == nested_kind) ? first->child : nullptr;
-    }
-    return std::vector<List*>(levels.rbegin(), levels.rend());
-}
+// A comment or define block is left-recursive: each level is [nested block
+// or leading comment block, token] or [token] (levels_in_source_order).
 
 // The macro file, opened for appending on the first line written.
 struct MacroFile {

@@ -167,14 +167,15 @@ int read_register_identifier(const char* name, ResultDescriptor* rd) {
 }
 
 const char* dereference_size_name(uint32_t type_flags) {
-    switch (type_flags & 0xFF) {
-        case 0: return "Long";
-        case TF_CHAR: return "Byte";
-        case TF_SHORT: return "Word";
-        case TF_INT: return "Long";
-        case TF_LONG: return "Quad";
-        default: return "TYPE_ERROR";
-    }
+    // By the width word of the type, so that "short int", "long int" and
+    // "long long" read the width they name; an int or no type reads a Long.
+    // void, float and double have no integer width to read.
+    const uint32_t type = type_flags & 0xFF;
+    if (type & (TF_VOID | TF_FLOAT | TF_DOUBLE)) return "TYPE_ERROR";
+    if (type & TF_CHAR) return "Byte";
+    if (type & TF_SHORT) return "Word";
+    if (type & (TF_LONG | TF_LONG_LONG)) return "Quad";
+    return "Long";
 }
 
 int convert_dereference(int operand_kind, ResultDescriptor* rd) {

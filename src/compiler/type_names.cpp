@@ -17,18 +17,6 @@ char* result(const std::string& text, char** out) {
     return pooled;
 }
 
-// Levels of a left-recursive list whose further items nest in the first
-// element, innermost (first in the source) first.
-std::vector<List*> levels_of(List* list, uint32_t nested_kind) {
-    std::vector<List*> levels;
-    for (List* level = list; level;) {
-        levels.push_back(level);
-        tree_element* first = level->first;
-        level = (first && first->id == nested_kind) ? first->child : nullptr;
-    }
-    return std::vector<List*>(levels.rbegin(), levels.rend());
-}
-
 // The text of an array size or bit width: a constant expression converted by
 // the expression code, spelled by its result kind.
 std::string constant_text(tree_element* constant_expression, const char* routine) {
@@ -117,7 +105,7 @@ char* C_declarator(List* list, char** text) {
 char* C_direct_declarator(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
-    for (List* level : levels_of(list, ID_direct_declarator)) {
+    for (List* level : levels_in_source_order(list, ID_direct_declarator)) {
         tree_element* first = level->first;
         if (!first) continue;
         if (first->id == ID_IDENTIFIER) {
@@ -155,7 +143,7 @@ char* C_abstract_declarator(List* list, char** text) {
 char* C_direct_abstract_declarator(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
-    for (List* level : levels_of(list, ID_direct_abstract_declarator)) {
+    for (List* level : levels_in_source_order(list, ID_direct_abstract_declarator)) {
         tree_element* first = level->first;
         if (!first) continue;
         if (first->id == ID_direct_abstract_declarator)
@@ -191,7 +179,7 @@ char* C_parameter_declaration(List* list, char** text) {
 char* C_parameter_list(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
-    for (List* level : levels_of(list, ID_parameter_list)) {
+    for (List* level : levels_in_source_order(list, ID_parameter_list)) {
         for (tree_element* e = level->first; e; e = e->next) {
             if (e->id != ID_parameter_declaration) continue;
             std::string p = built_text(C_parameter_declaration, e);
@@ -289,7 +277,7 @@ char* C_struct_declaration(List* list, char** text) {
 char* C_struct_declaration_list(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
-    for (List* level : levels_of(list, ID_struct_declaration_list)) {
+    for (List* level : levels_in_source_order(list, ID_struct_declaration_list)) {
         for (tree_element* e = level->first; e; e = e->next) {
             if (e->id != ID_struct_declaration) continue;
             std::string d = built_text(C_struct_declaration, e);
@@ -305,7 +293,7 @@ char* C_struct_declaration_list(List* list, char** text) {
 char* C_struct_declarator_list(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
-    for (List* level : levels_of(list, ID_struct_declarator_list)) {
+    for (List* level : levels_in_source_order(list, ID_struct_declarator_list)) {
         for (tree_element* e = level->first; e; e = e->next) {
             if (e->id != ID_struct_declarator) continue;
             std::string d = built_text(C_struct_declarator, e);
@@ -358,7 +346,7 @@ char* C_enum_specifier(List* list, char** text) {
 char* C_enumerator_list(List* list, char** text) {
     if (error_flag || !list) return result("", text);
     std::string s;
-    for (List* level : levels_of(list, ID_enumerator_list)) {
+    for (List* level : levels_in_source_order(list, ID_enumerator_list)) {
         for (tree_element* e = level->first; e; e = e->next) {
             if (e->id != ID_enumerator) continue;
             std::string d = built_text(C_enumerator, e);

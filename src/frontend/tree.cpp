@@ -204,6 +204,16 @@ tree_element* next_of_kind(tree_element* element, uint32_t kind) {
     return nullptr;
 }
 
+std::vector<List*> levels_in_source_order(List* list, uint32_t nested_kind) {
+    std::vector<List*> levels;
+    for (List* level = list; level;) {
+        levels.push_back(level);
+        tree_element* first = level->first;
+        level = (first && first->id == nested_kind) ? first->child : nullptr;
+    }
+    return std::vector<List*>(levels.rbegin(), levels.rend());
+}
+
 int list_remove_last(List* list) {
     if (!list || !list->last) return 0;
     tree_element* e = list->last;

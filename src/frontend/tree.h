@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Node kinds. Nonterminals 0..78, tokens 128..230.
 enum NodeKind : uint32_t {
@@ -225,6 +226,9 @@ tree_element* first_of_kind(List* list, uint32_t kind);
 // The first element after `element` in its list of node kind `kind`, or null
 // (also for a null element).
 tree_element* next_of_kind(tree_element* element, uint32_t kind);
+// The levels of a left-recursive list whose further items nest in the first
+// element (of kind `nested_kind`), innermost (first in the source) first.
+std::vector<List*> levels_in_source_order(List* list, uint32_t nested_kind);
 // Frees every element, every child list (iteratively, whatever the depth) and the list.
 void list_release(List* list);
 // Frees the elements but not their child lists, then the list.

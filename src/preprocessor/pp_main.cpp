@@ -83,25 +83,21 @@ int copy_number(int c) {
 int copy_literal(int quote) {
     out_char(quote);
     pp.raw_mode = true;
-    int c;
+    bool escaped = false;
     for (;;) {
-        c = get_char();
+        const int c = get_char();
         if (c == END_OF_INPUT) {
             pp.raw_mode = false;
             pp_error("Unterminated string");
             return END_OF_INPUT;
         }
         out_char(c);
-        if (c == quote) break;
-        if (c == '\n' && quote == '"') break;
-        if (c == '\\') {
-            c = get_char();
-            if (c == END_OF_INPUT) {
-                pp.raw_mode = false;
-                pp_error("Unterminated string");
-                return END_OF_INPUT;
-            }
-            out_char(c);
+        if (escaped) {
+            escaped = false;
+        } else if (c == quote || (c == '\n' && quote == '"')) {
+            break;
+        } else {
+            escaped = c == '\\';
         }
     }
     pp.raw_mode = false;

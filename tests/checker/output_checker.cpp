@@ -371,7 +371,15 @@ void check_line(State& s, int line, std::string_view raw, std::vector<Token>& to
         s.labels.insert(std::string(label));
         return;
     }
-    if (!tokenize(text, tokens)) s.report(line, FindingKind::unterminated_string, text);
+    // The rest of an OS line is a host command: its quotes and parentheses
+    // are the host's; only the macros in it are the script's.
+    const bool host_command = istarts_with(text, "OS") && text.size() > 2 && is_blank(text[2]);
+    if (!tokenize(text, tokens) && !host_command) s.report(line, FindingKind::unterminated_string, text);
+    if (host_command) {
+        std::erase_if(tokens, [](const Token& t) { return t.type != TokenType::macro; });
+        check_command(s, line, text, tokens);
+        return;
+    }
     check_parentheses(s, line, text, tokens);
     check_empty_operands(s, line, text, tokens);
     check_command(s, line, text, tokens);

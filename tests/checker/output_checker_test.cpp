@@ -249,6 +249,8 @@ TEST(OutputChecker, BlocksParenthesesAndStrings) {
 	) ELSE
 	Var.Assign \__V_0=(0x1))
 	PRINT "open (
+	OS co) "{ dir \x
+	OS echo &__Q (
 (
 	RETURN
 )";
@@ -259,7 +261,8 @@ TEST(OutputChecker, BlocksParenthesesAndStrings) {
                                  "9 unbalanced-parenthesis Var.Assign \\__V_0=(0x1))",
                                  "9 negative-temporary \\__V_0",
                                  "10 unterminated-string PRINT \"open (",
-                                 "11 unbalanced-block (",
+                                 "12 unset-macro &__Q",
+                                 "13 unbalanced-block (",
                              }));
 }
 

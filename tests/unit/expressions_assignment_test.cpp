@@ -79,7 +79,7 @@ TEST_F(AssignmentTest, PointerWriteThroughAKeptDereference) {
     EXPECT_TRUE(r.rd.type_flags & TF_DEREF_AS_TEXT);
 
     r = convert("*(long long *)p = p");
-    EXPECT_EQ(r.out, "Data.Set D:(((Var.VALUE(\\p)))) %TYPE_ERROR Var.VALUE(\\p)\n");
+    EXPECT_EQ(r.out, "Data.Set D:(((Var.VALUE(\\p)))) %Quad Var.VALUE(\\p)\n");
 
     // Without a cast the size is Long and nothing is blanked.
     r = convert("*p = f()");

@@ -231,7 +231,10 @@ TEST_F(MemoryAccessTest, DereferenceFormsByDerefMode) {
         {DEREF_HLL_FORM, "0x10", "\\Data_Long(0x10)"},
         {DEREF_FUNCTION_FORM | DEREF_DROP_CAST, "(long *)q", "Data.Quad(D:(q))"},
         {DEREF_HLL_FORM | DEREF_DROP_CAST, "(short *)q", "\\Data_Word((q))"},
-        {DEREF_FUNCTION_FORM, "(long long *)q", "Data.TYPE_ERROR(D:(q))"},
+        {DEREF_FUNCTION_FORM, "(long long *)q", "Data.Quad(D:(q))"},
+        {DEREF_HLL_FORM | DEREF_DROP_CAST, "(short int *)q", "\\Data_Word((q))"},
+        {DEREF_HLL_FORM | DEREF_DROP_CAST, "(unsigned long int *)q", "\\Data_Quad((q))"},
+        {DEREF_FUNCTION_FORM, "(float *)q", "Data.TYPE_ERROR(D:(q))"},
         {DEREF_FUNCTION_FORM, "(unsigned *)q", "Data.Long(D:((unsigned *)q))"},
         {DEREF_FUNCTION_FORM, "(*(int*)0x10@data)", "Data.Long(D:(\\__V1))"},
     };
