@@ -149,7 +149,9 @@ TEST(ReturnAnalysis, BranchesLoopsLabelsAndBlocks) {
     };
     for (const Case& c : bodies) {
         compile_test::parse_accepted(std::string("t()") + c.statement);
-        if (c.statement[0] == '\n') EXPECT_EQ(compile_test::first_list(ID_compound_statement)->first->id, ID_dts_comment);
+        if (c.statement[0] == '\n') {
+            EXPECT_EQ(compile_test::first_list(ID_compound_statement)->first->id, ID_dts_comment);
+        }
         EXPECT_EQ(returns_value(compile_test::first_list(ID_compound_statement)), c.nothing) << c.statement;
     }
 }
