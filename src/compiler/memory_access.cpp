@@ -138,15 +138,22 @@ int read_memory_form(const tree_element* at, ResultDescriptor* rd) {
     return RK_MEMORY_TEMP;
 }
 
+// Keeps the register value just read into &__REGISTER_VALUE in a new HLL
+// temporary, which `rd` names. Core and peripheral registers spell the
+// assignment differently (`assign`).
+static void keep_register_value(const char* name, const char* assign, ResultDescriptor* rd) {
+    int32_t n = take_temporary();
+    std::printf("Var.NEW unsigned long \\__V%i\n", n);
+    std::printf("%s \\__V%i=&__REGISTER_VALUE\n", assign, n);
+    rd->number = n;
+    rd->text = pool_string(name);
+}
+
 int read_register_identifier(const char* name, ResultDescriptor* rd) {
     if (is_core_register(name)) {
         std::printf("&__REGISTER_VALUE=register(%s)\n", name);
-        int32_t n = take_temporary();
-        std::printf("Var.NEW unsigned long \\__V%i\n", n);
-        std::printf("Var.Assign \\__V%i=&__REGISTER_VALUE\n", n);
         *rd = ResultDescriptor{};
-        rd->number = n;
-        rd->text = pool_string(name);
+        keep_register_value(name, "Var.Assign", rd);
         return RK_CORE_REGISTER_TEMP;
     }
     RegisterRecord record;
@@ -156,11 +163,7 @@ int read_register_identifier(const char* name, ResultDescriptor* rd) {
         rd->reg_width = static_cast<uint32_t>(record.width);
         rd->reg_is_io = record.memory_class == 1 ? 1 : 0;
         std::printf("&__REGISTER_VALUE=data.%s(%s:0x%08X)\n", size_keyword(rd), register_class(rd), rd->reg_address);
-        int32_t n = take_temporary();
-        std::printf("Var.NEW unsigned long \\__V%i\n", n);
-        std::printf("Var.ASSIGN \\__V%i=&__REGISTER_VALUE\n", n);
-        rd->number = n;
-        rd->text = pool_string(name);
+        keep_register_value(name, "Var.ASSIGN", rd);
         return RK_PERIPHERAL_REGISTER_TEMP;
     }
     return 0;
