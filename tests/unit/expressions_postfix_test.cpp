@@ -35,7 +35,7 @@ TEST_F(PostfixTest, PrimariesByWhatTheNameIs) {
 TEST_F(PostfixTest, NameLookupFollowsTheGrowingLists) {
     // Many globals: every one is found, also those declared after the first
     // lookup, and a name that is not declared stays text.
-    for (int i = 0; i < 5000; ++i) global(("g" + std::to_string(i)).c_str());
+    for (int i = 0; i < 5000; ++i) global(std::string("g").append(std::to_string(i)).c_str());
     EXPECT_EQ(convert("g4999").kind, RK_HLL_VARIABLE);
     EXPECT_EQ(convert("late").kind, RK_TEXT);
     global("late");

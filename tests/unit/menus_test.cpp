@@ -26,7 +26,7 @@ std::string describe(tree_element* menu) {
     for (tree_element* it = items->child->first; it; it = it->next) {
         EXPECT_EQ(it->id, ID_menu_item);
         EXPECT_EQ(it->child->count, 1u);
-        s += " " + std::string(it->child->first->child->first->txt);
+        s.append(" ").append(it->child->first->child->first->txt);
     }
     return s;
 }
