@@ -13,6 +13,7 @@
 #include "compiler/codegen.h"
 #include "compiler/compiler.h"
 #include "compiler/value.h"
+#include "driver/characters.h"
 #include "driver/diagnostics.h"
 #include "frontend/tree.h"
 
@@ -86,9 +87,7 @@ char* make_path_name(const char* output_file_name) {
     char* copy = strdup(name);
     if (!copy) std::abort();
     for (char* p = copy; *p; ++p) {
-        char c = *p;
-        bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!alnum) *p = '_';
+        if (!ascii::is_alnum(*p)) *p = '_';
     }
     return copy;
 }

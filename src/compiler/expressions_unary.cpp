@@ -5,6 +5,7 @@
 #include "compiler/codegen.h"
 #include "compiler/expression_support.h"
 #include "compiler/memory_access.h"
+#include "driver/characters.h"
 #include "driver/diagnostics.h"
 #include "rewrite/patterns.h"
 
@@ -51,10 +52,7 @@ int C_cast_expression(List* list, ResultDescriptor* rd) {
 
 namespace {
 
-bool starts_with_name(const char* text) {
-    char c = text[0];
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
+bool starts_with_name(const char* text) { return ascii::is_letter(text[0]) || text[0] == '_'; }
 
 const char* unary_operator_text(const tree_element* unary_operator) {
     const tree_element* token = unary_operator->child ? unary_operator->child->first : nullptr;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "builtins/builtins.h"
+#include "driver/characters.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ bool is_unsupported_builtin(std::string_view name) {
 bool is_identifier(std::string_view text) {
     if (text.empty() || (text[0] >= '0' && text[0] <= '9')) return false;
     for (char c : text)
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
+        if (!ascii::is_word(c)) return false;
     return true;
 }
 
